@@ -1,0 +1,15 @@
+// The application: runs the main dialog once.
+#pragma once
+
+#include "ui/afx/afxapp.h"
+
+class CDisplacementApp : public CWinApp {
+public:
+    CDisplacementApp();
+
+    BOOL InitInstance() override;
+
+    DECLARE_MESSAGE_MAP()
+};
+
+extern CDisplacementApp theApp;
