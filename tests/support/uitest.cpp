@@ -48,9 +48,13 @@ bool RecordBox(const QString& text) {
     return true;
 }
 
-BoxRecorder::BoxRecorder() : m_outer(g_recorder) { g_recorder = this; }
+BoxRecorder::BoxRecorder() : m_outer(g_recorder) {
+    g_recorder = this;
+}
 
-BoxRecorder::~BoxRecorder() { g_recorder = m_outer; }
+BoxRecorder::~BoxRecorder() {
+    g_recorder = m_outer;
+}
 
 std::vector<std::string> BoxRecorder::Take() {
     std::vector<std::string> texts;
@@ -93,7 +97,9 @@ INT_PTR RunModal(CDialog& dialog, const std::function<void(QDialog*)>& script) {
     return result;
 }
 
-void Type(QWidget* widget, const QString& text) { QTest::keyClicks(widget, text); }
+void Type(QWidget* widget, const QString& text) {
+    QTest::keyClicks(widget, text);
+}
 
 void ClearAndType(QWidget* widget, const QString& text) {
     widget->setFocus();
@@ -102,7 +108,9 @@ void ClearAndType(QWidget* widget, const QString& text) {
     QTest::keyClicks(widget, text);
 }
 
-void Click(QWidget* widget) { QTest::mouseClick(widget, Qt::LeftButton, {}, widget->rect().center()); }
+void Click(QWidget* widget) {
+    QTest::mouseClick(widget, Qt::LeftButton, {}, widget->rect().center());
+}
 
 void ClickRow(QListWidget* list, int row) {
     const QRect rect = list->visualItemRect(list->item(row));
@@ -125,6 +133,8 @@ std::string TextOf(QWidget* widget) {
     return widget->windowTitle().toStdString();
 }
 
-bool Shown(QWidget* widget) { return widget->isVisible(); }
+bool Shown(QWidget* widget) {
+    return widget->isVisible();
+}
 
 } // namespace uitest

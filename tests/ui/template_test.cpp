@@ -1,0 +1,206 @@
+// The main dialog as built from its template: every control with its ID, kind, text, place and
+// tab order, and the sixteen members bound to their controls.
+#include "resources/dialogs.h"
+#include "resources/resource.h"
+#include "tests/support/uitest.h"
+#include "ui/afx/afx_impl.h"
+#include "ui/displacement_dialog.h"
+
+#include <QApplication>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <string>
+#include <vector>
+
+using namespace uitest;
+
+namespace {
+
+enum Kind { DefButton, Button, Label, Edit, ReadOnlyEdit, List, Group, Picture };
+
+struct Row {
+    int id;
+    Kind kind;
+    const char* text;
+    int x, y, w, h;
+};
+
+// clang-format off
+constexpr std::array<Row, 36> kExpected{{
+    {IDOK, DefButton, "Calculate", 301, 218, 97, 25},
+    {IDCANCEL, Button, "Exit", 301, 272, 97, 24},
+    {-1, Label, "Length of Circuit Board Edge Parallel to Component", 21, 93, 97, 20},
+    {-1, Label, "B = ", 127, 96, 13, 8},
+    {1000, Edit, "", 146, 95, 71, 15},
+    {-1, Label, "inch", 224, 99, 27, 13},
+    {1016, Label, "C = ", 137, 188, 15, 11},
+    {-1, Label, "Circuit Board Thickness", 20, 120, 84, 15},
+    {-1, Label, "h = ", 126, 124, 15, 13},
+    {1002, Edit, "", 145, 122, 71, 15},
+    {1003, Edit, "", 157, 186, 71, 15},
+    {1004, Edit, "", 146, 146, 71, 15},
+    {-1, Label, "inch", 225, 125, 27, 13},
+    {-1, Label, "inch", 223, 149, 27, 13},
+    {-1, Label, "Length of the Electronic Component", 22, 144, 89, 17},
+    {-1, Label, "L = ", 125, 147, 13, 15},
+    {1005, ReadOnlyEdit, "", 292, 122, 71, 15},
+    {1007, Label, "Z  for 20 million cycles", 298, 99, 85, 12},
+    {1006, Label, "inch  (3-sigma)", 372, 122, 49, 13},
+    {-1, Group, "Input", 13, 73, 256, 223},
+    {1008, Group, "Results:  Relative Displacement Limit", 275, 76, 205, 106},
+    {-1, Label, "Steinberg, Vibration Analysis for Electronic Equipment", 21, 30, 106, 20},
+    {-1, Group, "", 7, 6, 473, 63},
+    {-1, Label, "inch 3-sigma for 20 million cycles", 285, 37, 111, 14},
+    {-1, Picture, "", 204, 34, 62, 20},
+    {-1, Group, "Reference", 13, 16, 128, 46},
+    {-1, Group, "Z = Relative Displacement Limit", 149, 16, 264, 46},
+    {-1, Group, "Component Constant", 16, 175, 239, 68},
+    {-1, Group, "Relative Position Factor  r  ", 16, 244, 235, 46},
+    {-1, Group, "", 17, 82, 240, 87},
+    {1011, List, "", 279, 99, 195, 108},
+    {1012, Label, "Select Component", 294, 86, 114, 11},
+    {1013, ReadOnlyEdit, "", 24, 227, 214, 15},
+    {1015, List, "", 24, 188, 99, 35},
+    {1009, ReadOnlyEdit, "", 157, 205, 71, 15},
+    {1017, List, "", 125, 251, 117, 35},
+}};
+// clang-format on
+
+Kind KindOf(const res::DialogItem& item) {
+    switch (item.cls) {
+    case res::ControlClass::Button:
+        if ((item.style & BS_TYPEMASK) == BS_GROUPBOX)
+            return Group;
+        return (item.style & BS_TYPEMASK) == BS_DEFPUSHBUTTON ? DefButton : Button;
+    case res::ControlClass::Edit:
+        return (item.style & ES_READONLY) ? ReadOnlyEdit : Edit;
+    case res::ControlClass::ListBox:
+        return List;
+    case res::ControlClass::Static:
+        return (item.style & SS_TYPEMASK) == SS_BITMAP ? Picture : Label;
+    }
+    return Label;
+}
+
+TEST(MainTemplate, HoldsEveryControlInOrder) {
+    const res::DialogTemplate* t = res::FindDialog(IDD_MAIN);
+    ASSERT_NE(t, nullptr);
+    EXPECT_STREQ(t->title, "Circuit Board Relative Displacement Limit    ver 1.2   by Ostrel ");
+    EXPECT_EQ(t->cx, 487);
+    EXPECT_EQ(t->cy, 305);
+    EXPECT_STREQ(t->fontName, "Arial");
+    EXPECT_EQ(t->pointSize, 10);
+    EXPECT_EQ(t->exStyle & WS_EX_APPWINDOW, WS_EX_APPWINDOW);
+    ASSERT_EQ(t->items.size(), kExpected.size());
+    for (std::size_t i = 0; i < kExpected.size(); ++i) {
+        const Row& want = kExpected[i];
+        const res::DialogItem& got = t->items[i];
+        SCOPED_TRACE("control #" + std::to_string(i + 1));
+        EXPECT_EQ(got.id, want.id);
+        EXPECT_EQ(KindOf(got), want.kind);
+        EXPECT_STREQ(got.text, want.text);
+        EXPECT_EQ((std::array{got.x, got.y, got.cx, got.cy}),
+                  (std::array<short, 4>{short(want.x), short(want.y), short(want.w), short(want.h)}));
+        const bool tabStop = want.kind == DefButton || want.kind == Button || want.kind == Edit ||
+                             want.kind == ReadOnlyEdit || want.kind == List;
+        EXPECT_EQ((got.style & WS_TABSTOP) != 0, tabStop);
+        if (want.kind == Label) {
+            EXPECT_EQ(got.style & WS_GROUP, WS_GROUP);
+        }
+        if (want.kind == List) {
+            EXPECT_EQ(got.style & (LBS_NOTIFY | LBS_SORT | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_BORDER),
+                      LBS_NOTIFY | LBS_SORT | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_BORDER);
+        }
+    }
+    // The edits with a border: B, h, C, L and Z; the description and the C display have none.
+    for (const res::DialogItem& item : t->items) {
+        if (item.cls == res::ControlClass::Edit) {
+            EXPECT_EQ((item.style & WS_BORDER) != 0,
+                      item.id != IDC_COMPONENT_TEXT && item.id != IDC_C_DISPLAY)
+                << item.symbol;
+        }
+    }
+}
+
+TEST(MainTemplate, BuildsWidgetsAtTheirPlacesWithMembersBound) {
+    CDisplacementDialog dlg;
+    RunModal(dlg, [&](QDialog* d) {
+        const res::DialogTemplate* t = res::FindDialog(IDD_MAIN);
+        const QSize base = afx::DialogBaseUnits(d->font());
+        EXPECT_EQ(d->size(), afx::DialogUnitsToPixels(base, 0, 0, 487, 305).size());
+        EXPECT_EQ(d->windowTitle().toStdString(), t->title);
+
+        // Controls in template order, with their place in pixels.
+        std::vector<QWidget*> controls;
+        for (QObject* o : d->children())
+            if (auto* w = qobject_cast<QWidget*>(o); w && w->property("controlId").isValid())
+                controls.push_back(w);
+        ASSERT_EQ(controls.size(), 36u);
+        for (const res::DialogItem& item : t->items) {
+            SCOPED_TRACE(item.text);
+            auto found = std::find_if(controls.begin(), controls.end(), [&](QWidget* w) {
+                const bool edit =
+                    item.cls == res::ControlClass::Edit || item.cls == res::ControlClass::ListBox;
+                return w->property("controlId").toInt() == item.id && (edit || TextOf(w) == item.text) &&
+                       w->pos() == afx::DialogUnitsToPixels(base, item.x, item.y, item.cx, item.cy).topLeft();
+            });
+            ASSERT_NE(found, controls.end());
+            if ((item.style & SS_TYPEMASK) != SS_BITMAP || item.cls != res::ControlClass::Static) {
+                EXPECT_EQ((*found)->size(),
+                          afx::DialogUnitsToPixels(base, item.x, item.y, item.cx, item.cy).size());
+            }
+        }
+        // The formula picture shows the 108 × 40 bitmap.
+        auto picture = std::find_if(controls.begin(), controls.end(), [](QWidget* w) {
+            auto* l = qobject_cast<QLabel*>(w);
+            return l && !l->pixmap().isNull();
+        });
+        ASSERT_NE(picture, controls.end());
+        EXPECT_EQ((*picture)->size(), QSize(108, 40));
+
+        // The members, each bound to its control.
+        const std::vector<std::pair<CWnd*, int>> members = {
+            {&dlg.m_positionList, 1017},  {&dlg.m_cCaption, 1016},        {&dlg.m_cDisplay, 1009},
+            {&dlg.m_modeList, 1015},      {&dlg.m_componentText, 1013},   {&dlg.m_componentCaption, 1012},
+            {&dlg.m_componentList, 1011}, {&dlg.m_zCaption, 1007},        {&dlg.m_resultsGroup, 1008},
+            {&dlg.m_zUnits, 1006},        {&dlg.m_calculateButton, IDOK}, {&dlg.m_editZ, 1005},
+            {&dlg.m_editL, 1004},         {&dlg.m_editH, 1002},           {&dlg.m_editC, 1003},
+            {&dlg.m_editB, 1000},
+        };
+        for (const auto& [member, id] : members) {
+            ASSERT_NE(member->GetSafeHwnd(), nullptr) << id;
+            EXPECT_EQ(member->GetDlgCtrlID(), id);
+        }
+        Key(d, Qt::Key_Escape);
+    });
+    EXPECT_EQ(dlg.m_editB.GetSafeHwnd(), nullptr) << "wrappers are released with the window";
+}
+
+TEST(MainTemplate, FocusStartsOnCalculateAndTabFollowsTemplateOrder) {
+    CDisplacementDialog dlg;
+    RunModal(dlg, [&](QDialog* d) {
+        // Hidden controls (C, Z, component list, C display) are skipped.
+        const std::vector<std::string> order = {"IDOK",          "IDCANCEL",          "IDC_EDIT_B",
+                                                "IDC_EDIT_H",    "IDC_EDIT_L",        "IDC_COMPONENT_TEXT",
+                                                "IDC_MODE_LIST", "IDC_POSITION_LIST", "IDOK"};
+        std::vector<std::string> seen;
+        for (std::size_t i = 0; i < order.size(); ++i) {
+            QWidget* focus = QApplication::focusWidget();
+            ASSERT_NE(focus, nullptr);
+            seen.push_back(focus->objectName().toStdString());
+            Key(focus, Qt::Key_Tab);
+        }
+        EXPECT_EQ(seen, order);
+        Key(d, Qt::Key_Escape);
+    });
+}
+
+} // namespace
