@@ -14,8 +14,7 @@ build: configure
 	@cmake --build --preset $(PRESET)
 
 run: build
-	@if [ -x $(BUILD)/app/tarnvel ]; then $(BUILD)/app/tarnvel; \
-	else echo "tarnvel: the program is not built yet (only the calculation library exists so far)"; fi
+	@$(BUILD)/app/tarnvel
 
 test: build
 	@ctest --preset $(PRESET)
