@@ -21,9 +21,6 @@ namespace {
 
 BoxRecorder* g_recorder = nullptr;
 
-// How long a script may keep a dialog open before the watchdog gives up on it.
-constexpr int kDialogDeadlineMs = 60000;
-
 void CloseModalBoxes() {
     // Message boxes: recorded and answered, or failed and closed.
     while (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
@@ -62,9 +59,9 @@ std::vector<std::string> BoxRecorder::Take() {
     return texts;
 }
 
-INT_PTR RunModal(CDialog& dialog, const std::function<void(QDialog*)>& script) {
+INT_PTR RunModal(CDialog& dialog, const std::function<void(QDialog*)>& script, int deadlineMs) {
     QTimer watchdog;
-    watchdog.setInterval(5);
+    watchdog.setInterval(1);
     QObject::connect(&watchdog, &QTimer::timeout, [] { CloseModalBoxes(); });
     watchdog.start();
 
@@ -86,12 +83,12 @@ INT_PTR RunModal(CDialog& dialog, const std::function<void(QDialog*)>& script) {
     QTimer deadline;
     deadline.setSingleShot(true);
     QObject::connect(&deadline, &QTimer::timeout, [&] {
-        ADD_FAILURE() << "the dialog was still open after " << kDialogDeadlineMs << " ms";
+        ADD_FAILURE() << "the dialog was still open after " << deadlineMs << " ms";
         for (QWidget* w : QApplication::topLevelWidgets())
             if (auto* d = qobject_cast<QDialog*>(w); d && d->isVisible())
                 d->done(-3);
     });
-    deadline.start(kDialogDeadlineMs);
+    deadline.start(deadlineMs);
     const INT_PTR result = dialog.DoModal();
     EXPECT_TRUE(started) << "the script never ran";
     return result;

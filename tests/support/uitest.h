@@ -18,8 +18,9 @@
 namespace uitest {
 
 // Runs `dialog` modally; `script` runs inside its modal loop with the dialog's widget. Whatever
-// the script leaves open is closed afterwards (and fails the test). Returns DoModal's result.
-INT_PTR RunModal(CDialog& dialog, const std::function<void(QDialog*)>& script);
+// the script leaves open is closed afterwards (and fails the test), and so is a dialog still open
+// after `deadlineMs`. Returns DoModal's result.
+INT_PTR RunModal(CDialog& dialog, const std::function<void(QDialog*)>& script, int deadlineMs = 60000);
 
 // Records the text of every message box that appears while it lives, and presses its OK button.
 // Without a recorder, a message box fails the test and is closed.
