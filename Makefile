@@ -47,5 +47,10 @@ fuzz: deps
 fuzz-smoke:
 	@$(MAKE) --no-print-directory fuzz FUZZ_SECONDS=5
 
+# The dialog after the Overview calculation, rendered off screen, for the README.
+screenshot: build
+	@$(BUILD)/tests/app/tarnvel_screenshot $(BUILD)/tarnvel.png
+	@mkdir -p docs && cp $(BUILD)/tarnvel.png docs/screenshot.png
+
 clean:
 	rm -rf build

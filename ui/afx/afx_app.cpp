@@ -236,17 +236,31 @@ void AfxEnableControlContainer() {}
 
 namespace {
 
-// Qt's X11 platform ends the process when it cannot reach a display; find out first.
-bool DisplayReachable() {
-    const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
-    if (!platform.isEmpty() && !platform.startsWith("xcb"))
-        return true; // another platform (offscreen, wayland, …) reports its own problems
-    xcb_connection_t* connection = xcb_connect(nullptr, nullptr);
-    const bool ok = connection != nullptr && xcb_connection_has_error(connection) == 0;
-    if (connection != nullptr)
-        xcb_disconnect(connection);
-    return ok;
-}
+// Qt's X11 platform ends the process when it cannot reach a display, so that is found out first.
+// The probe's connection stays open until the toolkit has its own: closing the only client of an
+// X server resets it, and a connection made during the reset is refused.
+class DisplayProbe {
+public:
+    DisplayProbe() {
+        const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
+        if (!platform.isEmpty() && !platform.startsWith("xcb"))
+            return; // another platform (offscreen, wayland, …) reports its own problems
+        m_connection = xcb_connect(nullptr, nullptr);
+        m_reachable = m_connection != nullptr && xcb_connection_has_error(m_connection) == 0;
+    }
+    ~DisplayProbe() {
+        if (m_connection != nullptr)
+            xcb_disconnect(m_connection);
+    }
+    DisplayProbe(const DisplayProbe&) = delete;
+    DisplayProbe& operator=(const DisplayProbe&) = delete;
+
+    bool Reachable() const { return m_reachable; }
+
+private:
+    xcb_connection_t* m_connection = nullptr;
+    bool m_reachable = true;
+};
 
 } // namespace
 
@@ -254,7 +268,8 @@ int AfxWinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     CWinApp* app = AfxGetApp();
     if (app == nullptr)
         return 1;
-    if (!DisplayReachable()) {
+    auto probe = std::make_unique<DisplayProbe>();
+    if (!probe->Reachable()) {
         const char* display = std::getenv("DISPLAY");
         std::fprintf(stderr, "%s: cannot open display %s\n", app->m_pszAppName,
                      display && *display ? display : "(DISPLAY is not set)");
@@ -265,6 +280,7 @@ int AfxWinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     static char* argv[] = {programName, nullptr};
     static int argc = 1;
     QApplication qtApp(argc, argv);
+    probe.reset();
     QApplication::setApplicationName(QString::fromLatin1(res::kVersion.internalName));
     QApplication::setApplicationVersion(QStringLiteral("%1.%2.%3.%4")
                                             .arg(res::kVersion.fileVersion[0])

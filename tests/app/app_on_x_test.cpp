@@ -1,0 +1,306 @@
+// The real tarnvel binary in a real X server: each test starts its own Xvfb, drives the program
+// with xdotool and checks what it shows and how it ends.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/prctl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char** environ;
+
+namespace {
+
+const std::string kMainTitle = "Circuit Board Relative Displacement Limit    ver 1.2   by Ostrel ";
+const std::string kBoxTitle = "tarnvel"; // message boxes
+
+// Polls `done` until it holds, for at most 30 seconds.
+template <typename F> bool WaitUntil(F done) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > deadline)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return true;
+}
+
+// This process's environment without the variables that choose a display or a platform.
+std::vector<std::string> CleanEnvironment() {
+    std::vector<std::string> env;
+    for (char** e = environ; *e != nullptr; ++e) {
+        const std::string entry = *e, name = entry.substr(0, entry.find('='));
+        if (name != "DISPLAY" && name != "QT_QPA_PLATFORM" && name != "WAYLAND_DISPLAY" &&
+            name != "XDG_RUNTIME_DIR")
+            env.push_back(entry);
+    }
+    return env;
+}
+
+// A child process, stopped (SIGTERM) and reaped at the latest when this object goes; it also dies
+// with the test process. Its XDG_RUNTIME_DIR is a private temporary directory, which also
+// receives its stdout and stderr. `keepFd` stays open for it.
+class Child {
+public:
+    Child(std::vector<std::string> args, std::vector<std::string> env, int keepFd = -1) {
+        char pattern[] = "/tmp/tarnvel-e2e-XXXXXX";
+        m_dir = mkdtemp(pattern);
+        env.push_back("XDG_RUNTIME_DIR=" + m_dir.string());
+        const std::string out = m_dir / "stdout", err = m_dir / "stderr";
+        std::vector<char*> argv, envp;
+        for (auto& a : args)
+            argv.push_back(a.data());
+        for (auto& e : env)
+            envp.push_back(e.data());
+        argv.push_back(nullptr);
+        envp.push_back(nullptr);
+        const pid_t parent = getpid();
+        m_pid = fork();
+        if (m_pid == 0) {
+            prctl(PR_SET_PDEATHSIG, SIGKILL);
+            const int o = open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+            const int e = open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+            if (getppid() != parent || o < 0 || e < 0 || dup2(o, 1) < 0 || dup2(e, 2) < 0)
+                _exit(127);
+            if (keepFd >= 0)
+                fcntl(keepFd, F_SETFD, 0);
+            execvpe(argv[0], argv.data(), envp.data());
+            _exit(127);
+        }
+    }
+    ~Child() {
+        if (m_pid > 0 && !m_status) {
+            kill(m_pid, SIGTERM);
+            waitpid(m_pid, nullptr, 0);
+        }
+        std::filesystem::remove_all(m_dir);
+    }
+    Child(const Child&) = delete;
+    Child& operator=(const Child&) = delete;
+
+    bool Running() {
+        int status = 0;
+        if (!m_status && m_pid > 0 && waitpid(m_pid, &status, WNOHANG) == m_pid)
+            m_status = status;
+        return !m_status;
+    }
+    // The wait status once the process has ended, or nothing if it is still running after a while.
+    std::optional<int> Wait() {
+        WaitUntil([this] { return !Running(); });
+        return m_status;
+    }
+    // What it wrote to "stdout" or "stderr".
+    std::string Output(const char* stream) const {
+        std::ifstream in(m_dir / stream);
+        return {std::istreambuf_iterator<char>(in), {}};
+    }
+
+private:
+    std::filesystem::path m_dir;
+    pid_t m_pid = -1;
+    std::optional<int> m_status;
+};
+
+::testing::AssertionResult ExitedWith(const std::optional<int>& status, int code) {
+    if (status && WIFEXITED(*status) && WEXITSTATUS(*status) == code)
+        return ::testing::AssertionSuccess();
+    auto failure = ::testing::AssertionFailure() << "expected exit status " << code << ", got ";
+    if (!status)
+        return failure << "a process still running";
+    if (WIFSIGNALED(*status))
+        return failure << "signal " << WTERMSIG(*status);
+    return failure << "exit status " << WEXITSTATUS(*status);
+}
+
+// An Xvfb of its own, on a display number Xvfb picks itself (-displayfd), so tests can run at once.
+// -noreset: else each client that leaves as the last one resets the server, and a client
+// connecting during the reset is refused.
+class XServer {
+public:
+    XServer() {
+        close(m_pipe[1]);
+        // Once it accepts clients, Xvfb writes the number, then a newline; if the pipe is closed
+        // in between, it dies.
+        std::string number;
+        pollfd ready{m_pipe[0], POLLIN, 0};
+        char c = 0;
+        while (poll(&ready, 1, 30000) == 1 && read(m_pipe[0], &c, 1) == 1 && c != '\n')
+            number += c;
+        if (c == '\n' && !number.empty())
+            m_display = ":" + number;
+        close(m_pipe[0]);
+    }
+    const std::string& Display() const { return m_display; }
+
+    // Runs xdotool with `args` (shell syntax) against this display; returns its stdout.
+    std::string Xdotool(const std::string& args) const {
+        std::string output;
+        if (FILE* pipe = popen(("DISPLAY=" + m_display + " xdotool " + args + " 2>/dev/null").c_str(), "r")) {
+            for (char chunk[256]; std::fgets(chunk, sizeof chunk, pipe) != nullptr;)
+                output += chunk;
+            pclose(pipe);
+        }
+        return output;
+    }
+    // The ids of the mapped windows whose title matches the regular expression `title`, or (no
+    // `title`) of all mapped windows of tarnvel.
+    std::vector<std::string> Find(const std::string& title = "") const {
+        std::vector<std::string> ids;
+        std::istringstream lines(Xdotool("search --onlyvisible " +
+                                         (title.empty() ? "--class tarnvel" : "--name '" + title + "'")));
+        for (std::string id; std::getline(lines, id);)
+            ids.push_back(id);
+        return ids;
+    }
+    std::string Title(const std::string& id) const {
+        const std::string line = Xdotool("getwindowname " + id);
+        return line.empty() ? line : line.substr(0, line.size() - 1);
+    }
+    // Gives the window the keyboard focus and presses the keys (xdotool key names).
+    void Keys(const std::string& id, const std::string& keys) const {
+        Xdotool("windowfocus --sync " + id + " key --clearmodifiers " + keys);
+    }
+
+private:
+    static std::array<int, 2> Pipe() {
+        std::array<int, 2> fds{-1, -1};
+        return pipe2(fds.data(), O_CLOEXEC) == 0 ? fds : std::array<int, 2>{-1, -1};
+    }
+    std::array<int, 2> m_pipe = Pipe();
+    Child m_server{{"Xvfb", "-displayfd", std::to_string(m_pipe[1]), "-nolisten", "tcp", "-noreset",
+                    "-screen", "0", "1280x1024x24"},
+                   CleanEnvironment(),
+                   m_pipe[1]};
+    std::string m_display;
+};
+
+// tarnvel started with `args` on `display` (empty: DISPLAY unset).
+std::unique_ptr<Child> StartTarnvel(const std::vector<std::string>& args, const std::string& display) {
+    std::vector<std::string> argv{TARNVEL_BINARY}, env = CleanEnvironment();
+    argv.insert(argv.end(), args.begin(), args.end());
+    if (!display.empty())
+        env.push_back("DISPLAY=" + display);
+    return std::make_unique<Child>(argv, env);
+}
+
+// Table rows are named by their `name`.
+template <typename Row> auto operator<<(std::ostream& os, const Row& row) -> decltype(os << row.name) {
+    return os << row.name;
+}
+const auto kRowName = [](const auto& info) { return std::string(info.param.name); };
+
+// tarnvel on an Xvfb of the test's own.
+template <typename Row> class OnX : public ::testing::TestWithParam<Row> {
+protected:
+    // Starts tarnvel with `args` and waits until it has mapped a window.
+    void Start(const std::vector<std::string>& args) {
+        ASSERT_FALSE(x.Display().empty()) << "Xvfb did not start";
+        app = StartTarnvel(args, x.Display());
+        ASSERT_TRUE(WaitUntil([&] { return !x.Find().empty() || !app->Running(); })) << "no window mapped";
+        ASSERT_TRUE(app->Running()) << ExitedWith(app->Wait(), 0).message() << "\n" << app->Output("stderr");
+    }
+
+    XServer x;
+    std::unique_ptr<Child> app;
+};
+
+struct ArgumentsRow {
+    const char* name;
+    std::vector<std::string> args;
+};
+class Arguments : public OnX<ArgumentsRow> {};
+
+TEST_P(Arguments, ChangeNothingTheWindowMapsTitledAndEscapeEndsWithZero) {
+    ASSERT_NO_FATAL_FAILURE(Start(GetParam().args));
+    const auto windows = x.Find();
+    ASSERT_EQ(windows.size(), 1u);
+    EXPECT_EQ(x.Title(windows[0]), kMainTitle);
+
+    x.Keys(windows[0], "Escape");
+    ASSERT_TRUE(ExitedWith(app->Wait(), 0));
+    EXPECT_EQ(app->Output("stdout"), "");
+    EXPECT_EQ(app->Output("stderr"), "");
+}
+
+INSTANTIATE_TEST_SUITE_P(Tarnvel, Arguments,
+                         ::testing::Values(ArgumentsRow{"None", {}},
+                                           ArgumentsRow{"StyleAndHelp", {"-style", "x", "--help", "foo"}},
+                                           ArgumentsRow{"PlatformOffscreen", {"-platform", "offscreen"}},
+                                           ArgumentsRow{"Version", {"--version"}}),
+                         kRowName);
+
+struct NoDisplayRow {
+    const char* name;
+    std::string display; // empty: DISPLAY unset
+};
+class NoDisplay : public ::testing::TestWithParam<NoDisplayRow> {};
+
+TEST_P(NoDisplay, EndsWithOneAndSaysSoInOneLine) {
+    auto app = StartTarnvel({}, GetParam().display);
+    ASSERT_TRUE(ExitedWith(app->Wait(), 1));
+    const std::string err = app->Output("stderr");
+    EXPECT_EQ(err.find('\n'), err.size() - 1) << err;
+    EXPECT_NE(err.find("display"), std::string::npos) << err;
+    EXPECT_NE(err.find(GetParam().display), std::string::npos) << err;
+    EXPECT_EQ(app->Output("stdout"), "");
+}
+
+INSTANTIATE_TEST_SUITE_P(Tarnvel, NoDisplay,
+                         ::testing::Values(NoDisplayRow{"DisplayUnset", ""},
+                                           NoDisplayRow{"NothingListensOnDisplay999", ":999"}),
+                         kRowName);
+
+// Keys pressed in the main window from the start (focus on Calculate; tab order Exit, B, h, L),
+// then the message boxes Calculate raises, each answered with Return.
+struct KeyboardRow {
+    const char* name;
+    const char* keys;
+    int boxes;
+};
+class Keyboard : public OnX<KeyboardRow> {};
+
+TEST_P(Keyboard, CalculateRaisesBoxesOneAtATimeAndTheDialogStays) {
+    ASSERT_NO_FATAL_FAILURE(Start({}));
+    const std::vector<std::string> main = x.Find("^Circuit Board");
+    ASSERT_EQ(main.size(), 1u);
+
+    x.Keys(main[0], GetParam().keys);
+    const std::string boxes = "^" + kBoxTitle + "$";
+    for (int i = 1; i <= GetParam().boxes; ++i) {
+        std::vector<std::string> box;
+        ASSERT_TRUE(WaitUntil([&] { return !(box = x.Find(boxes)).empty(); })) << "no box " << i;
+        x.Keys(box[0], "Return");
+        ASSERT_TRUE(WaitUntil([&] { return x.Find(boxes) != box; })) << "box " << i << " stays";
+    }
+    ASSERT_TRUE(WaitUntil([&] { return x.Find(boxes).empty(); }));
+    ASSERT_EQ(x.Find(), main) << "the main window went away";
+
+    // An extra box would take this Escape, and the program would go on running.
+    x.Keys(main[0], "Escape");
+    ASSERT_TRUE(ExitedWith(app->Wait(), 0));
+}
+
+// Boxes: the C range warning (C blank in manual mode), the thickness warning (h > 0.5), the input error.
+INSTANTIATE_TEST_SUITE_P(
+    Tarnvel, Keyboard,
+    ::testing::Values(KeyboardRow{"NothingTyped", "Return", 2},
+                      KeyboardRow{"BAndHTypedLBlank", "Tab Tab 6 Tab 0 period 0 6 2 Tab Return", 2},
+                      KeyboardRow{"ThickBoard", "Tab Tab 6 Tab 0 period 9 Tab Return", 3}),
+    kRowName);
+
+} // namespace
