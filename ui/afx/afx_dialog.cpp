@@ -122,6 +122,31 @@ protected:
     }
 };
 
+// A group box as Windows draws it: an etched frame whose top line runs through the middle of the
+// title, and nothing inside, so that the dialog's face shows through.
+class GroupBoxWidget : public QGroupBox {
+public:
+    using QGroupBox::QGroupBox;
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        const QFontMetrics metrics(font());
+        const QRect frame = rect().adjusted(0, metrics.height() / 2, -1, -1);
+        painter.setPen(palette().color(QPalette::Dark));
+        painter.drawRect(frame.adjusted(0, 0, -1, -1));
+        painter.setPen(palette().color(QPalette::Light));
+        painter.drawRect(frame.adjusted(1, 1, 0, 0));
+        if (title().isEmpty())
+            return;
+        const int x = metrics.averageCharWidth();
+        const QRect text(x, 0, metrics.horizontalAdvance(title()) + 4, metrics.height());
+        painter.fillRect(text, palette().color(QPalette::Window));
+        painter.setPen(palette().color(QPalette::WindowText));
+        painter.drawText(text.adjusted(2, 0, 0, 0), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, title());
+    }
+};
+
 int MulDiv(int value, int numerator, int denominator) {
     const long long product = static_cast<long long>(value) * numerator;
     return static_cast<int>((product + (product >= 0 ? denominator / 2 : -denominator / 2)) / denominator);
@@ -134,7 +159,7 @@ QWidget* CreateControl(const res::DialogItem& item, AfxWindow* control, QWidget*
     switch (item.cls) {
     case res::ControlClass::Button:
         if ((item.style & BS_TYPEMASK) == BS_GROUPBOX) {
-            widget = new QGroupBox(ToQt(item.text), dialog);
+            widget = new GroupBoxWidget(ToQt(item.text), dialog);
             clickThrough = true;
         } else {
             auto* button = new QPushButton(ToQt(item.text), dialog);
@@ -399,7 +424,12 @@ INT_PTR CDialog::DoModal() {
     // Whatever happens, the window goes with this call and the wrappers are released.
     struct Destroy {
         std::unique_ptr<AfxWindow>& window;
-        ~Destroy() { window.reset(); }
+        ~Destroy() {
+            // The widget and its controls first, their last messages going to no handler.
+            window->handler = nullptr;
+            delete window->widget.data();
+            window.reset();
+        }
     } destroy{window};
 
     m_nModalResult = -1;
