@@ -167,6 +167,24 @@ public:
             ids.push_back(id);
         return ids;
     }
+    // The window's pixels (an xwd dump), once two dumps in a row agree.
+    std::string Pixels(const std::string& id) const {
+        std::string previous, current;
+        for (int i = 0; i < 50; ++i) {
+            current.clear();
+            if (FILE* pipe = popen(("xwd -silent -display " + m_display + " -id " + id).c_str(), "r")) {
+                char chunk[65536];
+                for (std::size_t n; (n = std::fread(chunk, 1, sizeof chunk, pipe)) > 0;)
+                    current.append(chunk, n);
+                pclose(pipe);
+            }
+            if (!current.empty() && current == previous)
+                return current;
+            previous = current;
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        }
+        return current;
+    }
     std::string Title(const std::string& id) const {
         const std::string line = Xdotool("getwindowname " + id);
         return line.empty() ? line : line.substr(0, line.size() - 1);
@@ -189,12 +207,18 @@ private:
     std::string m_display;
 };
 
-// tarnvel started with `args` on `display` (empty: DISPLAY unset).
-std::unique_ptr<Child> StartTarnvel(const std::vector<std::string>& args, const std::string& display) {
+// tarnvel started with `args` on `display` (empty: DISPLAY unset), with `extraEnv` added.
+std::unique_ptr<Child> StartTarnvel(const std::vector<std::string>& args, const std::string& display,
+                                    const std::vector<std::string>& extraEnv = {}) {
     std::vector<std::string> argv{TARNVEL_BINARY}, env = CleanEnvironment();
     argv.insert(argv.end(), args.begin(), args.end());
     if (!display.empty())
         env.push_back("DISPLAY=" + display);
+    for (const std::string& e : extraEnv) {
+        const std::string name = e.substr(0, e.find('=') + 1);
+        std::erase_if(env, [&](const std::string& v) { return v.rfind(name, 0) == 0; });
+        env.push_back(e);
+    }
     return std::make_unique<Child>(argv, env);
 }
 
@@ -302,5 +326,37 @@ INSTANTIATE_TEST_SUITE_P(
                       KeyboardRow{"BAndHTypedLBlank", "Tab Tab 6 Tab 0 period 0 6 2 Tab Return", 2},
                       KeyboardRow{"ThickBoard", "Tab Tab 6 Tab 0 period 9 Tab Return", 3}),
     kRowName);
+
+// A component picked and a result calculated by keyboard, under locales with a decimal comma: the
+// window must show exactly the pixels it shows in the C locale (a "0,0284" or "C =   0,75" would differ).
+TEST(Locale, TheWindowShowsTheSameNumbersInEveryLocale) {
+    const char* const locales[] = {"C", "de_DE.UTF-8", "fr_FR.UTF-8"};
+    // B, h, L typed; mode list: row 0, then row 1 (the component list opens); back to the list;
+    // its first row (Resistor, C = 0.75); Enter calculates: Z = 0.0284.
+    const char* const keys = "Tab Tab 6 Tab 0 period 0 6 2 Tab 1 Tab Tab Down Down shift+Tab Down Return";
+    XServer x;
+    ASSERT_FALSE(x.Display().empty()) << "Xvfb did not start";
+    std::string reference;
+    for (const char* locale : locales) {
+        SCOPED_TRACE(locale);
+        auto app =
+            StartTarnvel({}, x.Display(), {std::string("LANG=") + locale, std::string("LC_ALL=") + locale});
+        std::vector<std::string> main;
+        ASSERT_TRUE(WaitUntil([&] { return !(main = x.Find("^Circuit Board")).empty(); }));
+        const std::string before = x.Pixels(main[0]);
+        x.Keys(main[0], keys);
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        EXPECT_TRUE(x.Find("^" + kBoxTitle + "$").empty()) << "a message box came up";
+        const std::string after = x.Pixels(main[0]);
+        ASSERT_FALSE(after.empty());
+        EXPECT_NE(after, before) << "no result shown";
+        if (reference.empty())
+            reference = after;
+        else
+            EXPECT_TRUE(after == reference) << "the window differs from the C locale's";
+        x.Keys(main[0], "Escape");
+        ASSERT_TRUE(ExitedWith(app->Wait(), 0));
+    }
+}
 
 } // namespace
