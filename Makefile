@@ -47,10 +47,11 @@ fuzz: deps
 fuzz-smoke:
 	@$(MAKE) --no-print-directory fuzz FUZZ_SECONDS=5
 
-# The dialog after the Overview calculation, rendered off screen, for the README.
+# The dialog after a calculation, rendered off screen at normal and double scale, for the README.
 screenshot: build
-	@$(BUILD)/tests/app/tarnvel_screenshot $(BUILD)/tarnvel.png
-	@mkdir -p docs && cp $(BUILD)/tarnvel.png docs/screenshot.png
+	@mkdir -p docs
+	@QT_SCALE_FACTOR=1 $(BUILD)/tests/app/tarnvel_screenshot docs/screenshot.png
+	@QT_SCALE_FACTOR=2 $(BUILD)/tests/app/tarnvel_screenshot docs/screenshot@2x.png
 
 clean:
 	rm -rf build
