@@ -327,6 +327,46 @@ INSTANTIATE_TEST_SUITE_P(
                       KeyboardRow{"ThickBoard", "Tab Tab 6 Tab 0 period 9 Tab Return", 3}),
     kRowName);
 
+// What the desktop sees: an application window of class "tarnvel" that docks can group and show
+// with its icon, and message boxes that belong to it (transient for it, so centred on it).
+class Desktop : public OnX<ArgumentsRow> {
+protected:
+    std::string Property(const std::string& id, const std::string& name) const {
+        std::string out;
+        if (FILE* pipe = popen(("xprop -display " + x.Display() + " -id " + id + " " + name).c_str(), "r")) {
+            for (char chunk[256]; std::fgets(chunk, sizeof chunk, pipe) != nullptr;)
+                out += chunk;
+            pclose(pipe);
+        }
+        return out;
+    }
+};
+
+TEST_F(Desktop, TheWindowIsAnApplicationWindowAndBoxesBelongToIt) {
+    ASSERT_NO_FATAL_FAILURE(Start({}));
+    const std::vector<std::string> main = x.Find("^Circuit Board");
+    ASSERT_EQ(main.size(), 1u);
+    EXPECT_EQ(Property(main[0], "WM_CLASS"), "WM_CLASS(STRING) = \"tarnvel\", \"tarnvel\"\n");
+    EXPECT_NE(Property(main[0], "WM_TRANSIENT_FOR").find("not found"), std::string::npos);
+    EXPECT_NE(Property(main[0], "_NET_WM_WINDOW_TYPE").find("_NET_WM_WINDOW_TYPE_NORMAL"), std::string::npos);
+    EXPECT_NE(Property(main[0], "_NET_WM_ICON").find("32 x 32"), std::string::npos);
+
+    x.Keys(main[0], "Return"); // the range warning
+    std::vector<std::string> box;
+    ASSERT_TRUE(WaitUntil([&] { return !(box = x.Find("^" + kBoxTitle + "$")).empty(); }));
+    const std::string owner = Property(box[0], "WM_TRANSIENT_FOR");
+    std::ostringstream mainHex;
+    mainHex << "0x" << std::hex << std::stoul(main[0]) << "\n";
+    EXPECT_NE(owner.find(mainHex.str()), std::string::npos) << owner;
+    for (int i = 0; i < 2; ++i) {
+        ASSERT_TRUE(WaitUntil([&] { return !(box = x.Find("^" + kBoxTitle + "$")).empty(); }));
+        x.Keys(box[0], "Return");
+        ASSERT_TRUE(WaitUntil([&] { return x.Find("^" + kBoxTitle + "$") != box; }));
+    }
+    x.Keys(main[0], "Escape");
+    ASSERT_TRUE(ExitedWith(app->Wait(), 0));
+}
+
 // A component picked and a result calculated by keyboard, under locales with a decimal comma: the
 // window must show exactly the pixels it shows in the C locale (a "0,0284" or "C =   0,75" would differ).
 TEST(Locale, TheWindowShowsTheSameNumbersInEveryLocale) {

@@ -299,7 +299,10 @@ std::unique_ptr<AfxWindow> CreateDialogWindow(const res::DialogTemplate& t, QWid
     dialog->setProperty("controlId", t.id);
     dialog->setObjectName(QStringLiteral("dialog%1").arg(t.id));
 
-    Qt::WindowFlags flags = Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint;
+    // An application window (the main dialog) is a top-level window of its own for the desktop:
+    // listed by docks and task bars, not transient for anything.
+    Qt::WindowFlags flags = ((t.exStyle & WS_EX_APPWINDOW) ? Qt::Window : Qt::Dialog) | Qt::CustomizeWindowHint |
+                            Qt::WindowTitleHint;
     if (t.style & WS_SYSMENU)
         flags |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
     dialog->setWindowFlags(flags);
