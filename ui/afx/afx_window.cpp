@@ -89,7 +89,7 @@ LRESULT Send(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
 
 namespace {
 
-LRESULT ListBoxProc(AfxWindow* w, QListWidget* list, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT ListBoxProc(QListWidget* list, UINT message, WPARAM wParam, LPARAM lParam) {
     // Changes made by the program raise no notification: block the list's signals meanwhile.
     const QSignalBlocker quiet(list);
     switch (message) {
@@ -119,7 +119,6 @@ LRESULT ListBoxProc(AfxWindow* w, QListWidget* list, UINT message, WPARAM wParam
     case LB_GETCOUNT:
         return list->count();
     default:
-        (void)w;
         return 0;
     }
 }
@@ -132,7 +131,7 @@ LRESULT DefaultProc(HWND w, UINT message, WPARAM wParam, LPARAM lParam) {
     if (w->IsDialog())
         return DialogProc(w, message, wParam, lParam);
     if (auto* list = qobject_cast<QListWidget*>(w->widget.data()))
-        return ListBoxProc(w, list, message, wParam, lParam);
+        return ListBoxProc(list, message, wParam, lParam);
     return 0;
 }
 
