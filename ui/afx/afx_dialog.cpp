@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QContextMenuEvent>
+#include <QFile>
 #include <QFontDatabase>
 #include <QGroupBox>
 #include <QImage>
@@ -20,12 +21,16 @@
 #include <QScreen>
 #include <QShortcut>
 #include <QWindow>
+#include <QtEndian>
 
 #include <climits>
 #include <stdexcept>
 #include <string>
 
 namespace afx {
+
+// An uncompressed 1-, 4- or 8-bit DIB (an icon's with its AND mask), or a null image; in afx_app.cpp.
+QImage ReadDib(QByteArrayView dib, bool icon, qsizetype bitsOffset = 0);
 
 namespace {
 
@@ -147,6 +152,26 @@ protected:
     }
 };
 
+// Static text as Windows draws it: words wrap at blanks, and a word wider than the control breaks
+// where it must rather than being cut off.
+class StaticTextWidget : public QLabel {
+public:
+    using QLabel::QLabel;
+
+protected:
+    void paintEvent(QPaintEvent* event) override {
+        if (!pixmap().isNull()) {
+            QLabel::paintEvent(event);
+            return;
+        }
+        QPainter painter(this);
+        QTextOption option(alignment());
+        option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+        painter.setPen(palette().color(QPalette::WindowText));
+        painter.drawText(QRectF(contentsRect()), text(), option);
+    }
+};
+
 int MulDiv(int value, int numerator, int denominator) {
     const long long product = static_cast<long long>(value) * numerator;
     return static_cast<int>((product + (product >= 0 ? denominator / 2 : -denominator / 2)) / denominator);
@@ -186,7 +211,7 @@ QWidget* CreateControl(const res::DialogItem& item, AfxWindow* control, QWidget*
         break;
     }
     case res::ControlClass::Static: {
-        auto* label = new QLabel(dialog);
+        auto* label = new StaticTextWidget(dialog);
         const DWORD type = item.style & SS_TYPEMASK;
         if (type == SS_ICON || type == SS_BITMAP) {
             // Picture statics take the size of their picture.
@@ -236,7 +261,10 @@ QWidget* CreateControl(const res::DialogItem& item, AfxWindow* control, QWidget*
 
 QFont TemplateFont(const res::DialogTemplate& t) {
     // The template's point size at the screen's resolution, rounded to whole pixels as Windows does.
-    QFont font(QString::fromLatin1(t.fontName));
+    // Windows fonts absent here fall back to Liberation Sans, metrically the same as Arial and close
+    // to MS Sans Serif.
+    QFont font;
+    font.setFamilies({QString::fromLatin1(t.fontName), QStringLiteral("Liberation Sans")});
     const QScreen* screen = QGuiApplication::primaryScreen();
     const int dpi = screen ? qRound(screen->logicalDotsPerInchY()) : 96;
     font.setPixelSize(MulDiv(t.pointSize, dpi, 72));
@@ -257,7 +285,18 @@ QRect DialogUnitsToPixels(const QSize& base, int x, int y, int cx, int cy) {
 }
 
 QPixmap LoadBitmapResource(int id, const QColor& face) {
-    QImage image(QStringLiteral(":/res/bitmap/%1").arg(id));
+    // A palette BMP is decoded here, so that start-up loads no image plugin.
+    const QString path = QStringLiteral(":/res/bitmap/%1").arg(id);
+    QImage image;
+    QFile file(path);
+    if (file.open(QIODevice::ReadOnly)) {
+        const QByteArray data = file.readAll();
+        if (data.size() > 14 && data.startsWith("BM"))
+            image = ReadDib(QByteArrayView(data).sliced(14), false,
+                            qFromLittleEndian<quint32>(data.constData() + 10) - 14);
+    }
+    if (image.isNull())
+        image.load(path);
     if (image.isNull())
         return {};
     if (image.format() == QImage::Format_Indexed8) {
