@@ -2,7 +2,7 @@
 PRESET ?= default
 BUILD  := build/$(PRESET)
 
-.PHONY: deps configure build run test test-asan bench screenshot clean fuzz fuzz-smoke
+.PHONY: deps configure build run test test-asan soak bench screenshot clean fuzz fuzz-smoke install uninstall package
 
 deps:
 	@scripts/install-deps
@@ -24,8 +24,23 @@ test: build
 test-asan:
 	@$(MAKE) --no-print-directory test PRESET=asan
 
+# Long random use of the real dialog under ASan and UBSan.
+SOAK_ACTIONS ?= 20000
+soak:
+	@$(MAKE) --no-print-directory build PRESET=asan
+	@TARNVEL_MONKEY_ACTIONS=$(SOAK_ACTIONS) ASAN_OPTIONS=detect_leaks=1 \
+	  LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp:print_suppressions=0 \
+	  build/asan/tests/ui/ui_tests --gtest_filter='Monkey.*'
+
 bench: build
 	@$(BUILD)/bench/calc_bench
+	@$(BUILD)/bench/ui_bench
+
+# Start-up time and peak RSS of tarnvel against a bare Qt dialog, STARTUP_RUNS runs each under Xvfb.
+STARTUP_RUNS ?= 15
+.PHONY: bench-startup
+bench-startup: build
+	@$(BUILD)/bench/startup_bench --runs $(STARTUP_RUNS) $(BUILD)/app/tarnvel $(BUILD)/bench/bare_dialog
 
 # Each fuzz target runs FUZZ_SECONDS on its working corpus in build/fuzz/corpus (seeded from
 # tests/fuzz/corpus, which is never written); a finding stops with non-zero status, its input in
@@ -52,6 +67,28 @@ screenshot: build
 	@mkdir -p docs
 	@QT_SCALE_FACTOR=1 $(BUILD)/tests/app/tarnvel_screenshot docs/screenshot.png
 	@QT_SCALE_FACTOR=2 $(BUILD)/tests/app/tarnvel_screenshot docs/screenshot@2x.png
+
+# Installs into $(PREFIX), through sudo when $(PREFIX) (or its nearest existing parent) is not writable;
+# $(BUILD)/install_manifest.txt records every file, and uninstall removes exactly those.
+PREFIX ?= /usr/local
+MANIFEST := $(BUILD)/install_manifest.txt
+
+install: build
+	@p="$(PREFIX)"; while [ ! -e "$$p" ]; do p=$$(dirname "$$p"); done; \
+	  sudo=""; [ -w "$$p" ] || sudo=sudo; \
+	  rm -f $(MANIFEST) && $$sudo cmake --install $(BUILD) --prefix "$(PREFIX)"
+
+uninstall:
+	@[ -f $(MANIFEST) ] || { echo "uninstall: no $(MANIFEST); nothing was installed from $(BUILD)" >&2; exit 1; }
+	@while IFS= read -r f || [ -n "$$f" ]; do \
+	  [ -e "$$f" ] || [ -L "$$f" ] || continue; \
+	  sudo=""; [ -w "$$(dirname "$$f")" ] || sudo=sudo; \
+	  echo "-- Removing: $$f"; $$sudo rm -f -- "$$f" || exit 1; \
+	done < $(MANIFEST)
+
+# The Debian package, $(BUILD)/tarnvel_<version>_<arch>.deb (CPack; dependencies from dpkg-shlibdeps).
+package: build
+	@cmake --build $(BUILD) --target package
 
 clean:
 	rm -rf build

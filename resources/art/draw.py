@@ -4,6 +4,9 @@
 Outputs (paths relative to the repo root):
   resources/tarnvel.ico  - 32x32 and 16x16, 4 bits per pixel: a chip on a circuit board
   resources/formula.bmp  - 108x40, 4 bits per pixel: Z = 0.00022 B / (C h r sqrt(L))
+  resources/icons/NxN/tarnvel.png - the icon for the hicolor theme: 16 and 32 are the two
+                           images of tarnvel.ico, 128 and 256 the 32x32 one scaled up with
+                           nearest neighbour, so the pixel art stays crisp
 
 Only the Python standard library is used.  Every picture is a grid of
 palette indices (lists of rows, top row first); the writers below take care
@@ -12,6 +15,7 @@ of the bottom-up, 4-byte padded row layout the file formats want.
 
 import os
 import struct
+import zlib
 
 # Standard Windows 16-colour (VGA) palette, as (red, green, blue).
 PALETTE = [
@@ -364,11 +368,46 @@ def bmp_bytes(grid):
     return filehdr + header + pal + pixels
 
 
+def scale_nearest(grid, size):
+    """The grid resized to size x size, each pixel taking the source pixel it falls on."""
+    h, w = len(grid), len(grid[0])
+    return [[grid[y * h // size][x * w // size] for x in range(size)] for y in range(size)]
+
+
+def png_chunk(kind, data):
+    return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data))
+
+
+def png_bytes(grid):
+    """An opaque 4-bit palette PNG with the 16-colour palette; no timestamp, so reruns are byte-identical."""
+    h, w = len(grid), len(grid[0])
+    ihdr = struct.pack(">IIBBBBB", w, h, 4, 3, 0, 0, 0)  # 4 bits, palette colour, no interlace
+    plte = b"".join(struct.pack("3B", *rgb) for rgb in PALETTE)
+    raw = bytearray()
+    for row in grid:
+        raw.append(0)  # filter: none
+        for i in range(0, w, 2):
+            raw.append((row[i] << 4) | (row[i + 1] if i + 1 < w else 0))
+    return (b"\x89PNG\r\n\x1a\n" + png_chunk(b"IHDR", ihdr) + png_chunk(b"PLTE", plte)
+            + png_chunk(b"IDAT", zlib.compress(bytes(raw), 9)) + png_chunk(b"IEND", b""))
+
+
+def hicolor_icons(icon_32, icon_16):
+    """The hicolor icon sizes, each with its picture."""
+    return {16: icon_16, 32: icon_32,
+            128: scale_nearest(icon_32, 128), 256: scale_nearest(icon_32, 256)}
+
+
 def main():
     resources = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
-    icon = ico_bytes([grid_from_art(ICON_32, ICON_KEY), grid_from_art(ICON_16, ICON_KEY)])
+    icon_32, icon_16 = grid_from_art(ICON_32, ICON_KEY), grid_from_art(ICON_16, ICON_KEY)
     with open(os.path.join(resources, "tarnvel.ico"), "wb") as f:
-        f.write(icon)
+        f.write(ico_bytes([icon_32, icon_16]))
+    for size, grid in hicolor_icons(icon_32, icon_16).items():
+        folder = os.path.join(resources, "icons", "%dx%d" % (size, size))
+        os.makedirs(folder, exist_ok=True)
+        with open(os.path.join(folder, "tarnvel.png"), "wb") as f:
+            f.write(png_bytes(grid))
     with open(os.path.join(resources, "formula.bmp"), "wb") as f:
         f.write(bmp_bytes(draw_formula()))
 

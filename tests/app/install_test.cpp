@@ -1,0 +1,221 @@
+// `cmake --install` of the build tree into a temporary prefix: every file a desktop needs lands where it
+// looks for it, with the content it expects. When the build tree also holds a Debian package made after
+// the binary, the package must carry the same files under /usr.
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <QImageReader>
+
+#include <sys/wait.h>
+
+#include <array>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <set>
+#include <sstream>
+#include <string>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string ReadFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// Runs a shell command; returns its exit status (127: not found, -1: did not end normally) and, in output,
+// what it wrote to stdout and stderr.
+int Shell(const std::string& command, std::string& output) {
+    std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen((command + " 2>&1").c_str(), "r"), pclose);
+    if (!pipe)
+        return -1;
+    std::array<char, 4096> buffer{};
+    for (size_t n; (n = fread(buffer.data(), 1, buffer.size(), pipe.get())) > 0;)
+        output.append(buffer.data(), n);
+    const int status = pclose(pipe.release());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+std::string Quoted(const fs::path& path) {
+    return "'" + path.string() + "'";
+}
+
+struct InstalledFile {
+    const char* name;
+    const char* path; // relative to the prefix
+    void (*check)(const fs::path&);
+};
+
+void PrintTo(const InstalledFile& file, std::ostream* out) {
+    *out << file.path;
+}
+
+// One row per file; the tree is installed once for the whole suite.
+class InstalledFiles : public testing::TestWithParam<InstalledFile> {
+public:
+    static void SetUpTestSuite() {
+        std::string dir = (fs::temp_directory_path() / "tarnvel-install-XXXXXX").string();
+        ASSERT_NE(mkdtemp(dir.data()), nullptr);
+        prefix_ = dir;
+        // Every install rule is in the default component; naming it makes cmake write
+        // install_manifest_Unspecified.txt, so the install_manifest.txt that `make uninstall` reads stays.
+        std::string output;
+        const int status =
+            Shell(std::string("'") + TARNVEL_CMAKE + "' --install " + Quoted(TARNVEL_BUILD_DIR) +
+                      " --component Unspecified --prefix " + Quoted(prefix_),
+                  output);
+        ASSERT_EQ(status, 0) << output;
+    }
+    static void TearDownTestSuite() {
+        std::error_code ignored;
+        if (!prefix_.empty())
+            fs::remove_all(prefix_, ignored);
+    }
+
+protected:
+    static inline fs::path prefix_;
+};
+
+// ----- checks on one installed file -----
+
+void ExpectExecutable(const fs::path& file) {
+    EXPECT_TRUE(fs::is_regular_file(file));
+    EXPECT_NE(fs::status(file).permissions() & fs::perms::others_exec, fs::perms::none);
+    EXPECT_EQ(ReadFile(file).substr(0, 4), "\x7f"
+                                           "ELF");
+}
+
+void ExpectDesktopEntry(const fs::path& file) {
+    std::set<std::string> lines;
+    std::istringstream in(ReadFile(file));
+    for (std::string line; std::getline(in, line);)
+        lines.insert(line);
+    for (const char* line :
+         {"[Desktop Entry]", "Type=Application", "Name=tarnvel", "Exec=tarnvel", "Icon=tarnvel",
+          "Comment=tarnvel MFC Application", "Categories=Science;Engineering;"})
+        EXPECT_TRUE(lines.count(line)) << "no line " << line;
+    std::string output;
+    EXPECT_EQ(Shell("desktop-file-validate " + Quoted(file), output), 0) << output;
+}
+
+void ExpectMetainfo(const fs::path& file) {
+    const std::string xml = ReadFile(file);
+    for (const char* part :
+         {"<component type=\"desktop-application\">", "<id>tarnvel</id>",
+          "<launchable type=\"desktop-id\">tarnvel.desktop</launchable>", "<release version=\"1.0.0.1\""})
+        EXPECT_NE(xml.find(part), std::string::npos) << "no " << part;
+    // Warnings are allowed (an id that is not reverse-DNS is one); errors are not.
+    std::string output;
+    EXPECT_NE(Shell("appstreamcli validate --no-net " + Quoted(file), output), 127) << "no appstreamcli";
+    EXPECT_EQ(output.rfind("E: ", 0), std::string::npos) << output;
+    EXPECT_EQ(output.find("\nE: "), std::string::npos) << output;
+}
+
+// The image of tarnvel.ico that has the given width.
+QImage IcoImage(int width) {
+    QImageReader reader(TARNVEL_SOURCE_DIR "/resources/tarnvel.ico");
+    for (int i = 0; i < reader.imageCount(); ++i) {
+        reader.jumpToImage(i);
+        const QImage image = reader.read();
+        if (image.width() == width)
+            return image;
+    }
+    return {};
+}
+
+// A PNG of size x size whose header says so and whose pixels are tarnvel.ico's: its image of that size,
+// or else its 32x32 image scaled up with nearest neighbour.
+template <int size> void ExpectIcon(const fs::path& file) {
+    const std::string png = ReadFile(file);
+    ASSERT_GE(png.size(), 24u);
+    ASSERT_EQ(png.substr(0, 8), "\x89PNG\r\n\x1a\n");
+    ASSERT_EQ(png.substr(12, 4), "IHDR");
+    auto be32 = [&](size_t at) {
+        unsigned v = 0;
+        for (size_t i = 0; i < 4; ++i)
+            v = v << 8 | static_cast<unsigned char>(png[at + i]);
+        return v;
+    };
+    EXPECT_EQ(be32(16), unsigned(size)) << "width";
+    EXPECT_EQ(be32(20), unsigned(size)) << "height";
+
+    const QImage installed(QString::fromStdString(file.string()));
+    QImage source = IcoImage(size);
+    if (source.isNull())
+        source = IcoImage(32);
+    ASSERT_FALSE(source.isNull()) << "tarnvel.ico has no 32x32 image";
+    ASSERT_EQ(installed.size(), QSize(size, size));
+    int wrong = 0;
+    for (int y = 0; y < size; ++y)
+        for (int x = 0; x < size; ++x)
+            wrong +=
+                installed.pixel(x, y) != source.pixel(x * source.width() / size, y * source.height() / size);
+    EXPECT_EQ(wrong, 0) << "pixels that differ from tarnvel.ico";
+}
+
+void ExpectCopyright(const fs::path& file) {
+    EXPECT_NE(ReadFile(file).find("Upstream-Name: tarnvel"), std::string::npos);
+}
+
+void ExpectGzip(const fs::path& file) {
+    EXPECT_EQ(ReadFile(file).substr(0, 2), "\x1f\x8b");
+}
+
+const InstalledFile kFiles[] = {
+    {"Binary", "bin/tarnvel", ExpectExecutable},
+    {"DesktopEntry", "share/applications/tarnvel.desktop", ExpectDesktopEntry},
+    {"Icon16", "share/icons/hicolor/16x16/apps/tarnvel.png", ExpectIcon<16>},
+    {"Icon32", "share/icons/hicolor/32x32/apps/tarnvel.png", ExpectIcon<32>},
+    {"Icon128", "share/icons/hicolor/128x128/apps/tarnvel.png", ExpectIcon<128>},
+    {"Icon256", "share/icons/hicolor/256x256/apps/tarnvel.png", ExpectIcon<256>},
+    {"Metainfo", "share/metainfo/tarnvel.metainfo.xml", ExpectMetainfo},
+    {"Copyright", "share/doc/tarnvel/copyright", ExpectCopyright},
+    {"Changelog", "share/doc/tarnvel/changelog.gz", ExpectGzip},
+    {"ManualPage", "share/man/man1/tarnvel.1.gz", ExpectGzip},
+};
+
+TEST_P(InstalledFiles, IsThereWithItsContent) {
+    const fs::path file = prefix_ / GetParam().path;
+    ASSERT_TRUE(fs::exists(file)) << file;
+    GetParam().check(file);
+}
+
+// The newest tarnvel_*.deb in the build tree if it is newer than the binary, else empty.
+fs::path FreshPackage() {
+    const fs::path binary = fs::path(TARNVEL_BUILD_DIR) / "app" / "tarnvel";
+    fs::path newest;
+    for (const auto& entry : fs::directory_iterator(TARNVEL_BUILD_DIR)) {
+        const std::string name = entry.path().filename().string();
+        if (name.rfind("tarnvel_", 0) == 0 && entry.path().extension() == ".deb" &&
+            (newest.empty() || fs::last_write_time(entry) > fs::last_write_time(newest)))
+            newest = entry.path();
+    }
+    if (newest.empty() || !fs::exists(binary) || fs::last_write_time(newest) < fs::last_write_time(binary))
+        return {};
+    return newest;
+}
+
+TEST_P(InstalledFiles, IsInTheDebianPackage) {
+    const fs::path deb = FreshPackage();
+    if (deb.empty())
+        GTEST_SKIP() << "no tarnvel_*.deb newer than the binary; `make package` makes one";
+    std::string listing;
+    const int status = Shell("dpkg-deb --contents " + Quoted(deb), listing);
+    if (status == 127)
+        GTEST_SKIP() << "no dpkg-deb";
+    ASSERT_EQ(status, 0) << listing;
+    const std::string entry = std::string(" ./usr/") + GetParam().path + "\n";
+    EXPECT_NE(listing.find(entry), std::string::npos) << deb << " has no" << entry << listing;
+}
+
+INSTANTIATE_TEST_SUITE_P(, InstalledFiles, testing::ValuesIn(kFiles),
+                         [](const testing::TestParamInfo<InstalledFile>& row) {
+                             return std::string(row.param.name);
+                         });
+
+} // namespace
