@@ -9,8 +9,10 @@
 #include "resources/version.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QFont>
 #include <QImageReader>
+#include <QtEndian>
 
 #include <xcb/xcb.h>
 
@@ -136,22 +138,110 @@ struct AfxModule {
     const char* name;
 };
 
+namespace afx {
+
+QImage ReadDib(QByteArrayView dib, bool icon, qsizetype bitsOffset) {
+    const auto* bytes = reinterpret_cast<const uchar*>(dib.data());
+    if (dib.size() < 40 || qFromLittleEndian<quint32>(bytes) != 40)
+        return {};
+    const int width = qFromLittleEndian<qint32>(bytes + 4);
+    const int height = qFromLittleEndian<qint32>(bytes + 8) / (icon ? 2 : 1);
+    const int bits = qFromLittleEndian<quint16>(bytes + 14);
+    quint32 colours = qFromLittleEndian<quint32>(bytes + 32);
+    if (width <= 0 || width > 1024 || height <= 0 || height > 1024 ||
+        qFromLittleEndian<quint32>(bytes + 16) != 0 || (bits != 1 && bits != 4 && bits != 8))
+        return {}; // not an uncompressed palette picture
+    if (colours == 0 || colours > (1u << bits))
+        colours = 1u << bits;
+    const qsizetype stride = (width * bits + 31) / 32 * 4;
+    const qsizetype maskStride = (width + 31) / 32 * 4;
+    if (bitsOffset == 0)
+        bitsOffset = 40 + 4 * qsizetype(colours);
+    if (bitsOffset < 40 + 4 * qsizetype(colours) ||
+        dib.size() < bitsOffset + stride * height + (icon ? maskStride * height : 0))
+        return {};
+    QList<QRgb> palette(colours);
+    for (quint32 i = 0; i < colours; ++i)
+        palette[i] = qRgb(bytes[40 + 4 * i + 2], bytes[40 + 4 * i + 1], bytes[40 + 4 * i]);
+    // Rows are stored bottom up.
+    const auto index = [&](int x, int y) -> uint {
+        const uchar* row = bytes + bitsOffset + stride * (height - 1 - y);
+        const int bit = x * bits;
+        return (row[bit / 8] >> (8 - bits - bit % 8)) & ((1u << bits) - 1);
+    };
+    if (!icon) {
+        QImage image(width, height, QImage::Format_Indexed8);
+        image.setColorTable(palette);
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x)
+                image.scanLine(y)[x] = static_cast<uchar>(index(x, y));
+        if (const int x = qFromLittleEndian<qint32>(bytes + 24); x > 0)
+            image.setDotsPerMeterX(x);
+        if (const int y = qFromLittleEndian<qint32>(bytes + 28); y > 0)
+            image.setDotsPerMeterY(y);
+        return image;
+    }
+    // An icon's pixels are followed by its AND mask: 1 bit a pixel, set where the icon is transparent.
+    const uchar* mask = bytes + bitsOffset + stride * height;
+    QImage image(width, height, QImage::Format_ARGB32_Premultiplied);
+    for (int y = 0; y < height; ++y) {
+        auto* out = reinterpret_cast<QRgb*>(image.scanLine(y));
+        const uchar* maskRow = mask + maskStride * (height - 1 - y);
+        for (int x = 0; x < width; ++x) {
+            const uint i = index(x, y);
+            out[x] = ((maskRow[x / 8] >> (7 - x % 8)) & 1) != 0 || i >= colours ? 0 : palette[i];
+        }
+    }
+    return image;
+}
+
+} // namespace afx
+
 namespace {
 
 const AfxModule kExecutable{"tarnvel"};
 CWinApp* g_app = nullptr;
+
+// The images of an icon resource, in directory order. Palette pictures are decoded here, so that
+// start-up loads no image plugin; any other icon goes through QImageReader.
+QList<QImage> IconImages(int id) {
+    const QString path = QStringLiteral(":/res/icon/%1").arg(id);
+    QFile file(path);
+    const QByteArray data = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    const auto* bytes = reinterpret_cast<const uchar*>(data.constData());
+    const int count = data.size() >= 6 && qFromLittleEndian<quint16>(bytes + 2) == 1
+                          ? qFromLittleEndian<quint16>(bytes + 4)
+                          : 0;
+    QList<QImage> images;
+    for (int i = 0; i < count && 6 + 16 * (i + 1) <= data.size(); ++i) {
+        const qsizetype size = qFromLittleEndian<quint32>(bytes + 6 + 16 * i + 8);
+        const qsizetype offset = qFromLittleEndian<quint32>(bytes + 6 + 16 * i + 12);
+        if (offset > data.size() || size > data.size() - offset)
+            break;
+        const QImage image = afx::ReadDib(QByteArrayView(data).sliced(offset, size), true);
+        if (image.isNull())
+            break;
+        images.push_back(image);
+    }
+    if (count > 0 && images.size() == count)
+        return images;
+    images.clear();
+    QImageReader reader(path);
+    for (int i = 0; i < reader.imageCount(); ++i) {
+        reader.jumpToImage(i);
+        images.push_back(reader.read());
+    }
+    return images;
+}
 
 HICON LoadIconResource(int id) {
     // Icons are shared: loaded once, never destroyed.
     static auto* cache = new std::map<int, std::unique_ptr<AfxIcon>>;
     if (auto found = cache->find(id); found != cache->end())
         return found->second.get();
-    QImageReader reader(QStringLiteral(":/res/icon/%1").arg(id));
     auto icon = std::make_unique<AfxIcon>();
     icon->id = id;
-    for (int i = 0; i < reader.imageCount(); ++i) {
-        reader.jumpToImage(i);
-        const QImage image = reader.read();
+    for (const QImage& image : IconImages(id)) {
         if (image.isNull())
             continue;
         if (image.width() == GetSystemMetrics(SM_CXICON))

@@ -29,9 +29,6 @@
 
 namespace afx {
 
-// An uncompressed 1-, 4- or 8-bit DIB (an icon's with its AND mask), or a null image; in afx_app.cpp.
-QImage ReadDib(QByteArrayView dib, bool icon, qsizetype bitsOffset = 0);
-
 namespace {
 
 void Notify(AfxWindow* control, UINT code) {
@@ -148,7 +145,8 @@ protected:
         const QRect text(x, 0, metrics.horizontalAdvance(title()) + 4, metrics.height());
         painter.fillRect(text, palette().color(QPalette::Window));
         painter.setPen(palette().color(QPalette::WindowText));
-        painter.drawText(text.adjusted(2, 0, 0, 0), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, title());
+        painter.drawText(text.adjusted(2, 0, 0, 0), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
+                         title());
     }
 };
 
@@ -340,8 +338,8 @@ std::unique_ptr<AfxWindow> CreateDialogWindow(const res::DialogTemplate& t, QWid
 
     // An application window (the main dialog) is a top-level window of its own for the desktop:
     // listed by docks and task bars, not transient for anything.
-    Qt::WindowFlags flags = ((t.exStyle & WS_EX_APPWINDOW) ? Qt::Window : Qt::Dialog) | Qt::CustomizeWindowHint |
-                            Qt::WindowTitleHint;
+    Qt::WindowFlags flags = ((t.exStyle & WS_EX_APPWINDOW) ? Qt::Window : Qt::Dialog) |
+                            Qt::CustomizeWindowHint | Qt::WindowTitleHint;
     if (t.style & WS_SYSMENU)
         flags |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
     dialog->setWindowFlags(flags);

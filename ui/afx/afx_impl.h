@@ -6,8 +6,10 @@
 #include "ui/afx/afxmenu.h"
 #include "ui/afx/afxwnd.h"
 
+#include <QByteArrayView>
 #include <QDialog>
 #include <QIcon>
+#include <QImage>
 #include <QListWidget>
 #include <QPainter>
 #include <QPixmap>
@@ -95,6 +97,11 @@ QFont TemplateFont(const res::DialogTemplate& t);
 // The image resource `id`, with the light grey of a 16-colour picture taken as the dialog's face
 // colour (as bitmaps in dialogs are shown), or a null image.
 QPixmap LoadBitmapResource(int id, const QColor& face);
+
+// An uncompressed 1-, 4- or 8-bit DIB (an icon's with its AND mask), or a null image. `bitsOffset`:
+// where the pixels begin, 0 = right after the colour table. Decoding here, rather than through Qt's
+// image plugins, keeps the plugins from being loaded at start-up.
+QImage ReadDib(QByteArrayView dib, bool icon, qsizetype bitsOffset = 0);
 
 QString ToQt(LPCSTR text);
 std::string FromQt(const QString& text);
