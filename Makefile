@@ -18,8 +18,8 @@ run: build
 
 # The suite, then a few seconds of each fuzz target.
 test: build
-	@ctest --preset $(PRESET)
 	@$(MAKE) --no-print-directory fuzz-smoke
+	@ctest --preset $(PRESET)
 
 test-asan:
 	@$(MAKE) --no-print-directory test PRESET=asan
@@ -54,9 +54,11 @@ fuzz: deps
 	@mkdir -p build/fuzz/artifacts
 	@for t in $(FUZZ_TARGETS); do \
 	  mkdir -p build/fuzz/corpus/$$t && cp tests/fuzz/corpus/$$t/* build/fuzz/corpus/$$t/ && \
-	  echo "fuzz: $$t for $(FUZZ_SECONDS) s" && \
-	  build/fuzz/tests/fuzz/$$t -max_len=4096 -max_total_time=$(FUZZ_SECONDS) -rss_limit_mb=2048 \
-	    -print_final_stats=1 -artifact_prefix=build/fuzz/artifacts/$$t- build/fuzz/corpus/$$t || exit 1; \
+	  echo "fuzz: $$t for $(FUZZ_SECONDS) s (log: build/fuzz/$$t.log)" && \
+	  if ! build/fuzz/tests/fuzz/$$t -max_len=4096 -max_total_time=$(FUZZ_SECONDS) -rss_limit_mb=2048 \
+	    -print_final_stats=1 -artifact_prefix=build/fuzz/artifacts/$$t- build/fuzz/corpus/$$t \
+	    > build/fuzz/$$t.log 2>&1; then tail -n 40 build/fuzz/$$t.log; exit 1; fi; \
+	  grep -E '^stat::number_of_executed_units' build/fuzz/$$t.log; \
 	done
 
 fuzz-smoke:

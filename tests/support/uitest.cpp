@@ -74,7 +74,15 @@ INT_PTR RunModal(CDialog& dialog, const std::function<void(QDialog*)>& script, i
             return;
         }
         QApplication::setActiveWindow(widget);
-        script(widget);
+        // An exception must not cross Qt's event loop: it fails the test and ends the dialog.
+        try {
+            script(widget);
+        } catch (const std::exception& e) {
+            ADD_FAILURE() << "the script threw: " << e.what();
+            if (QApplication::activeModalWidget() == widget)
+                dialog.EndDialog(-2);
+            return;
+        }
         if (widget->isVisible() && QApplication::activeModalWidget() == widget) {
             ADD_FAILURE() << "the script left the dialog open";
             dialog.EndDialog(-2);
