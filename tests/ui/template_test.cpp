@@ -204,3 +204,34 @@ TEST(MainTemplate, FocusStartsOnCalculateAndTabFollowsTemplateOrder) {
 }
 
 } // namespace
+
+namespace {
+
+// At double scale (its own CTest run sets QT_SCALE_FACTOR=2) the 16-colour pictures are enlarged
+// pixel for pixel, not smoothed.
+TEST(Scaling, PicturesStayCrispWhenEnlarged) {
+    CDisplacementDialog dlg;
+    bool enlarged = false;
+    RunModal(dlg, [&](QDialog* d) {
+        enlarged = d->devicePixelRatioF() >= 2.0;
+        for (QLabel* label : d->findChildren<QLabel*>()) {
+            if (label->pixmap().isNull() || !enlarged)
+                continue;
+            const QImage image = label->grab().toImage();
+            ASSERT_GE(image.width(), 2 * label->pixmap().width());
+            int blurred = 0;
+            for (int y = 0; y + 1 < image.height(); y += 2)
+                for (int x = 0; x + 1 < image.width(); x += 2)
+                    if (image.pixel(x, y) != image.pixel(x + 1, y) ||
+                        image.pixel(x, y) != image.pixel(x, y + 1) ||
+                        image.pixel(x, y) != image.pixel(x + 1, y + 1))
+                        ++blurred;
+            EXPECT_EQ(blurred, 0);
+        }
+        Key(d, Qt::Key_Escape);
+    });
+    if (!enlarged)
+        GTEST_SKIP() << "runs at double scale only";
+}
+
+} // namespace

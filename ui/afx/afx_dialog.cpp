@@ -150,19 +150,21 @@ protected:
     }
 };
 
-// Static text as Windows draws it: words wrap at blanks, and a word wider than the control breaks
-// where it must rather than being cut off.
+// A static control as Windows draws it: text wraps at blanks, and a word wider than the control
+// breaks where it must rather than being cut off; a picture is shown at its own size.
 class StaticTextWidget : public QLabel {
 public:
     using QLabel::QLabel;
 
 protected:
-    void paintEvent(QPaintEvent* event) override {
-        if (!pixmap().isNull()) {
-            QLabel::paintEvent(event);
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        if (const QPixmap picture = pixmap(); !picture.isNull()) {
+            // 16-colour pixel art: enlarged on high-DPI screens pixel for pixel, never smoothed.
+            painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+            painter.drawPixmap(QRect(QPoint(0, 0), picture.deviceIndependentSize().toSize()), picture);
             return;
         }
-        QPainter painter(this);
         QTextOption option(alignment());
         option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
         painter.setPen(palette().color(QPalette::WindowText));
