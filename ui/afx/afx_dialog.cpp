@@ -31,12 +31,6 @@ namespace afx {
 
 namespace {
 
-void Notify(AfxWindow* control, UINT code) {
-    if (control->parent != nullptr)
-        Send(control->parent, WM_COMMAND, MAKEWPARAM(static_cast<unsigned>(control->id), code),
-             reinterpret_cast<LPARAM>(control));
-}
-
 class DialogWidget : public QDialog {
 public:
     DialogWidget(AfxWindow* window, QWidget* parent) : QDialog(parent), m_window(window) {

@@ -74,6 +74,9 @@ AfxWindow* WindowOf(const QWidget* widget);
 // window's default processing.
 LRESULT Send(HWND hWnd, UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
 
+// A control's notification (EN_CHANGE, LBN_SELCHANGE, BN_CLICKED) to its dialog, as WM_COMMAND.
+void Notify(AfxWindow* control, UINT code);
+
 // Default processing of a message by the window system.
 LRESULT DefaultProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
 

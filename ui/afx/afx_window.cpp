@@ -79,6 +79,12 @@ std::string FromQt(const QString& text) {
     return text.toUtf8().toStdString();
 }
 
+void Notify(AfxWindow* control, UINT code) {
+    if (control->parent != nullptr)
+        Send(control->parent, WM_COMMAND, MAKEWPARAM(static_cast<unsigned>(control->id), code),
+             reinterpret_cast<LPARAM>(control));
+}
+
 LRESULT Send(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
     if (hWnd == nullptr)
         return 0;
@@ -174,9 +180,7 @@ void CWnd::SetWindowTextA(LPCSTR text) {
     if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
         edit->setText(qtext);
         // Like typing, setting an edit control's text raises EN_CHANGE, here and now.
-        if (m_hWnd->parent != nullptr)
-            afx::Send(m_hWnd->parent, WM_COMMAND, MAKEWPARAM(static_cast<unsigned>(m_hWnd->id), EN_CHANGE),
-                      reinterpret_cast<LPARAM>(m_hWnd));
+        afx::Notify(m_hWnd, EN_CHANGE);
     } else if (auto* label = qobject_cast<QLabel*>(widget)) {
         label->setText(qtext);
     } else if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
