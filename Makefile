@@ -94,3 +94,16 @@ package: build
 
 clean:
 	rm -rf build
+
+# The Windows program, build/windows/app/tarnvel.exe (MinGW-w64), and its tests under Wine on a private
+# Xvfb, in a Wine prefix of the build tree's own.
+.PHONY: deps-windows windows test-windows windows-package bench-startup-windows
+deps-windows:
+	@scripts/install-deps --windows
+
+windows: deps-windows
+	@cmake --preset windows >/dev/null
+	@cmake --build --preset windows
+
+test-windows: windows
+	@ctest --preset windows
