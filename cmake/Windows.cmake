@@ -5,7 +5,21 @@
 # under Wine in a prefix private to this build tree.
 set(CMAKE_CROSSCOMPILING_EMULATOR ${PROJECT_SOURCE_DIR}/scripts/wine-run --prefix ${CMAKE_BINARY_DIR}/wineprefix)
 
+enable_language(RC)
+
 add_subdirectory(calc)
+# The resource IDs; the resources themselves are the executable's, compiled by windres from the script.
+add_library(resources INTERFACE)
+target_include_directories(resources INTERFACE ${PROJECT_SOURCE_DIR})
+target_compile_features(resources INTERFACE cxx_std_20)
+add_subdirectory(ui/afx/win32)
+add_subdirectory(ui)
+add_subdirectory(app)
+target_sources(tarnvel PRIVATE ${PROJECT_SOURCE_DIR}/resources/tarnvel.rc ${PROJECT_SOURCE_DIR}/cmake/windows/manifest.rc)
+set_source_files_properties(${PROJECT_SOURCE_DIR}/cmake/windows/manifest.rc PROPERTIES
+  OBJECT_DEPENDS ${PROJECT_SOURCE_DIR}/cmake/windows/tarnvel.exe.manifest)
+set_source_files_properties(${PROJECT_SOURCE_DIR}/resources/tarnvel.rc PROPERTIES
+  OBJECT_DEPENDS "${PROJECT_SOURCE_DIR}/resources/tarnvel.ico;${PROJECT_SOURCE_DIR}/resources/formula.bmp")
 
 include(CTest)
 if(BUILD_TESTING)
