@@ -16,10 +16,7 @@ add_subdirectory(ui/afx/win32)
 add_subdirectory(ui)
 add_subdirectory(app)
 target_sources(tarnvel PRIVATE ${PROJECT_SOURCE_DIR}/resources/tarnvel.rc ${PROJECT_SOURCE_DIR}/cmake/windows/manifest.rc)
-set_source_files_properties(${PROJECT_SOURCE_DIR}/cmake/windows/manifest.rc PROPERTIES
-  OBJECT_DEPENDS ${PROJECT_SOURCE_DIR}/cmake/windows/tarnvel.exe.manifest)
-set_source_files_properties(${PROJECT_SOURCE_DIR}/resources/tarnvel.rc PROPERTIES
-  OBJECT_DEPENDS "${PROJECT_SOURCE_DIR}/resources/tarnvel.ico;${PROJECT_SOURCE_DIR}/resources/formula.bmp")
+
 
 include(CTest)
 if(BUILD_TESTING)
@@ -34,4 +31,17 @@ if(BUILD_TESTING)
   endforeach()
   include(GoogleTest)
   add_subdirectory(tests/calc)
+  add_subdirectory(tests/support/win32)
+  add_subdirectory(tests/ui/win32)
 endif()
+
+# The folders whose targets compile the resource script and the manifest.
+set(tarnvel_rc_users ${PROJECT_SOURCE_DIR}/app)
+if(BUILD_TESTING)
+  list(APPEND tarnvel_rc_users ${PROJECT_SOURCE_DIR}/tests/ui/win32)
+endif()
+# windres reads these files; the script's dependency scan does not see them.
+set_property(SOURCE ${PROJECT_SOURCE_DIR}/cmake/windows/manifest.rc DIRECTORY ${tarnvel_rc_users}
+  PROPERTY OBJECT_DEPENDS ${PROJECT_SOURCE_DIR}/cmake/windows/tarnvel.exe.manifest)
+set_property(SOURCE ${PROJECT_SOURCE_DIR}/resources/tarnvel.rc DIRECTORY ${tarnvel_rc_users}
+  PROPERTY OBJECT_DEPENDS ${PROJECT_SOURCE_DIR}/resources/tarnvel.ico ${PROJECT_SOURCE_DIR}/resources/formula.bmp)
