@@ -1,7 +1,11 @@
 // Dialog templates as typed constant data: what a compiled dialog resource holds.
 #pragma once
 
-#include "resources/winres.h"
+#include "ui/afx/afxres.h"
+
+#include <cstdint>
+
+using DWORD = std::uint32_t;
 
 #include <span>
 

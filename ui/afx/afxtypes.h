@@ -2,10 +2,11 @@
 // Values are those of the Windows headers.
 #pragma once
 
-#include "resources/winres.h"
+#include "ui/afx/afxres.h"
 
 #include <cstdint>
 
+using DWORD = std::uint32_t;
 using BOOL = int;
 inline constexpr BOOL TRUE = 1;
 inline constexpr BOOL FALSE = 0;
