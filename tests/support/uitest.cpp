@@ -59,6 +59,10 @@ std::vector<std::string> BoxRecorder::Take() {
     return texts;
 }
 
+int IdOf(const QWidget* widget) {
+    return widget ? widget->property("controlId").toInt() : 0;
+}
+
 INT_PTR RunModal(CDialog& dialog, const std::function<void(QDialog*)>& script, int deadlineMs) {
     QTimer watchdog;
     watchdog.setInterval(1);
