@@ -77,7 +77,7 @@ TEST(MessageMap, EntriesMatchMessageCodeAndIdAlongTheChain) {
         EXPECT_EQ(dlg.m_nModalResult, row.reached == Log{"OnCancel"} ? IDCANCEL : -1);
     }
     CalculateDialog derived;
-    for (const UINT id : {IDOK, IDCANCEL})
+    for (const UINT id : {UINT{IDOK}, UINT{IDCANCEL}})
         derived.OnWndMsg(WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0, nullptr);
     EXPECT_EQ(derived.Take(), (Log{"OnCalculate", "OnCancel"}));
 }

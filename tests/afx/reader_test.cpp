@@ -223,7 +223,7 @@ TEST(Dib, DecodesPaletteIndicesBottomUpOrRejectsWhatItCannotRead) {
         Put32(dib, 0);
     Put32(dib, 0x000000);
     Put32(dib, 0xFFFFFF);
-    for (const std::uint8_t row : {0x40, 0x80}) // bottom row: 0 1; top row: 1 0
+    for (const std::uint8_t row : {std::uint8_t{0x40}, std::uint8_t{0x80}}) // bottom row: 0 1; top row: 1 0
         for (const std::uint8_t b : {row, std::uint8_t{0}, std::uint8_t{0}, std::uint8_t{0}})
             dib.push_back(b);
     const auto decoded = afx::ReadDib(dib, false);

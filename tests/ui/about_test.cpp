@@ -21,9 +21,10 @@ using namespace uitest;
 
 namespace {
 
-// Runs `inside` when the About box is up, then closes it with `closeKey` (or the close box).
-void WhenAboutOpens(const std::function<void(QDialog*)>& inside, int closeKey) {
-    QTimer::singleShot(0, [=] {
+// Runs `inside` when the About box is up, then closes it with `closeKey` (or the close box). The
+// call goes with `owner` (the main dialog), should the box never open.
+void WhenAboutOpens(QObject* owner, const std::function<void(QDialog*)>& inside, int closeKey) {
+    QTimer::singleShot(0, owner, [=] {
         auto* about = qobject_cast<QDialog*>(QApplication::activeModalWidget());
         ASSERT_NE(about, nullptr);
         inside(about);
@@ -73,6 +74,7 @@ TEST(SystemMenu, AboutBoxLeavesFieldsAndResultAsTheyWere) {
         for (UINT command = IDM_ABOUTBOX; command <= IDM_ABOUTBOX + 0xF; ++command) {
             bool opened = false;
             WhenAboutOpens(
+                d,
                 [&](QDialog* about) {
                     opened = true;
                     EXPECT_EQ(about->windowTitle().toStdString(), "About tarnvel");

@@ -92,7 +92,8 @@ TEST(Accessibility, EveryInputResultAndButtonHasANameAndARole) {
 
 TEST(Accessibility, AMessageBoxReadsItsText) {
     QString read;
-    QTimer::singleShot(0, [&] {
+    QObject frame;
+    QTimer::singleShot(0, &frame, [&] {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
         ASSERT_NE(box, nullptr);
         QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(box);

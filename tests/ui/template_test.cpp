@@ -149,6 +149,34 @@ TEST(MainTemplate, HoldsEveryControlInOrder) {
     EXPECT_EQ(t.items[24].imageId, IDB_FORMULA) << "the formula picture";
 }
 
+TEST(VersionBlock, HoldsTheNumbersAndTheEightKeys) {
+    HINSTANCE module = AfxGetInstanceHandle();
+    const HRSRC info = FindResourceA(module, MAKEINTRESOURCEA(1), RT_VERSION);
+    ASSERT_NE(info, nullptr);
+    const afx::Bytes block(static_cast<const std::uint8_t*>(LockResource(LoadResource(module, info))),
+                           SizeofResource(module, info));
+    const auto version = afx::ReadFileVersion(block);
+    ASSERT_TRUE(version);
+    EXPECT_EQ((std::array{version->part[0], version->part[1], version->part[2], version->part[3]}),
+              (std::array<WORD, 4>{1, 0, 0, 1}));
+    const struct {
+        const char* key;
+        const char* value;
+    } rows[] = {
+        {"FileVersion", "1, 0, 0, 1"},
+        {"ProductVersion", "1, 0, 0, 1"},
+        {"FileDescription", "tarnvel MFC Application"},
+        {"InternalName", "tarnvel"},
+        {"OriginalFilename", "tarnvel.EXE"},
+        {"ProductName", "tarnvel Application"},
+        {"CompanyName", ""},
+        {"LegalTrademarks", ""},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(afx::ReadVersionString(block, "040904B0", row.key), row.value) << row.key;
+    EXPECT_EQ(afx::ReadVersionString(block, "040904B0", "Comments"), std::nullopt);
+}
+
 TEST(MainTemplate, BuildsWidgetsAtTheirPlacesWithMembersBound) {
     CDisplacementDialog dlg;
     RunModal(dlg, [&](QDialog* d) {

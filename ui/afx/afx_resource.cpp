@@ -423,10 +423,11 @@ std::optional<VersionNode> ReadVersionNode(Bytes data, std::size_t& offset) {
     // Text values count UTF-16 units, binary ones bytes.
     const std::size_t valueBytes = type == 1 ? 2 * std::size_t{valueLength} : valueLength;
     n.value = node.Slice(std::min(valueBytes, node.Left()));
-    node.Align(4, 0);
     if (!node.Ok())
         return std::nullopt;
-    n.children = data.subspan(node.Pos(), start + length - node.Pos());
+    // Children start at the next multiple of four, if the node goes on that far.
+    const std::size_t children = std::min((node.Pos() + 3) & ~std::size_t{3}, start + length);
+    n.children = data.subspan(children, start + length - children);
     offset = (start + length + 3) & ~std::size_t{3};
     return n;
 }
