@@ -22,9 +22,10 @@ AfxModule LoadExecutable() {
     AfxModule module;
     std::error_code error;
     module.name = std::filesystem::read_symlink("/proc/self/exe", error).stem().string();
-    if (__start_afx_rsrc != nullptr && __stop_afx_rsrc > __start_afx_rsrc) {
-        const afx::Bytes section(__start_afx_rsrc,
-                                 static_cast<std::size_t>(__stop_afx_rsrc - __start_afx_rsrc));
+    const std::uint8_t* begin = __start_afx_rsrc;
+    const std::uint8_t* end = __stop_afx_rsrc;
+    if (begin != nullptr && end > begin) {
+        const afx::Bytes section(begin, static_cast<std::size_t>(end - begin));
         std::string why;
         if (auto resources = afx::ResourceDirectory::Read(section, &why))
             module.resources = std::move(*resources);
