@@ -4,7 +4,8 @@
 // The dialog driver on Qt widgets: simulated keys and clicks (QTest), widgets found by their control IDs.
 #include "tests/support/dialog_driver.h"
 #include "tests/support/uitest.h"
-#include "ui/afx/afx_impl.h"
+#include "ui/afx/afxdlg.h"
+#include "ui/afx/afxplatform.h"
 
 #include <QApplication>
 #include <QListWidget>
@@ -18,19 +19,10 @@ namespace uitest {
 
 namespace {
 
-// The child of `dialog` that is the control with that ID.
-QWidget* ControlOf(QWidget* dialog, int id) {
-    const AfxWindow* window = afx::WindowOf(dialog);
-    for (QWidget* w : dialog->findChildren<QWidget*>())
-        if (const AfxWindow* control = afx::WindowOf(w);
-            control && control->parent == window && control->id == id)
-            return w;
-    throw std::runtime_error("the dialog has no control " + std::to_string(id));
-}
-
 class QtDriver : public DialogDriver {
 public:
-    QtDriver(QDialog* dialog, std::vector<std::string>& dialogs) : m_dialog(dialog), m_dialogs(dialogs) {}
+    QtDriver(QDialog* dialog, HWND hwnd, std::vector<std::string>& dialogs)
+        : m_dialog(dialog), m_hwnd(hwnd), m_dialogs(dialogs) {}
 
     void Type(int id, std::string_view text) override { uitest::Type(Item(id), Latin1(text)); }
     void ClearAndType(int id, std::string_view text) override {
@@ -44,9 +36,7 @@ public:
                                                           : Qt::Key_Return;
         uitest::Key(Item(id), qtKey);
     }
-    void SystemCommand(unsigned command) override {
-        afx::Send(afx::WindowOf(m_dialog), WM_SYSCOMMAND, command, 0);
-    }
+    void SystemCommand(unsigned command) override { ::SendMessageA(m_hwnd, WM_SYSCOMMAND, command, 0); }
     void CloseBox() override { m_dialog->close(); }
 
     std::string Text(int id) override { return TextOf(Item(id)); }
@@ -69,7 +59,7 @@ private:
     static QString Latin1(std::string_view text) {
         return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
     }
-    QWidget* Item(int id) const { return ControlOf(m_dialog, id); }
+    QWidget* Item(int id) const { return Find<QWidget>(m_dialog, id); }
     QListWidget* List(int id) const {
         auto* list = qobject_cast<QListWidget*>(Item(id));
         if (list == nullptr)
@@ -78,6 +68,7 @@ private:
     }
 
     QDialog* m_dialog;
+    HWND m_hwnd;
     std::vector<std::string>& m_dialogs;
     BoxRecorder m_boxes;
 };
@@ -98,12 +89,12 @@ std::intptr_t RunWithDriver(CDialog& dialog, const std::function<void(DialogDriv
             return;
         const bool modal = top->windowModality() != Qt::NonModal;
         dialogs.push_back(top->windowTitle().toStdString() + (modal ? "" : " (not modal)"));
-        uitest::Click(ControlOf(top, IDOK));
+        uitest::Click(Find<QWidget>(top, IDOK));
     });
     watch.start();
     return RunModal(dialog, [&](QDialog* d) {
         driven = d;
-        QtDriver driver(d, dialogs);
+        QtDriver driver(d, dialog.GetSafeHwnd(), dialogs);
         script(driver);
         EXPECT_TRUE(driver.TakeBoxes().empty()) << "message boxes nobody looked at";
     });

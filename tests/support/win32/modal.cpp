@@ -4,7 +4,6 @@
 
 #include "ui/afx/afxapp.h"
 #include "ui/afx/afxdlg.h"
-#include "ui/afx/win32/native.h"
 
 namespace uitest::win32 {
 
@@ -21,9 +20,7 @@ void EndDialog(CDialog& dialog, int result) {
 }
 
 std::string MessageBoxTitle() {
-    if (const CWinApp* app = AfxGetApp(); app != nullptr && app->m_pszAppName != nullptr)
-        return app->m_pszAppName;
-    return afx::native::ExecutableName();
+    return AfxGetAppName();
 }
 
 } // namespace uitest::win32
