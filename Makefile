@@ -1,14 +1,17 @@
 # Thin entry points over CMake presets. Every target first makes sure the Debian packages are there.
 PRESET ?= default
 BUILD  := build/$(PRESET)
+JOBS   ?= $(shell nproc)
+# WERROR=ON makes every compiler warning an error (the CI build).
+WERROR ?=
 
-.PHONY: deps configure build run test test-asan soak bench screenshot clean fuzz fuzz-smoke install uninstall package
+.PHONY: deps configure build run test test-asan soak bench screenshot clean fuzz install uninstall package
 
 deps:
 	@scripts/install-deps
 
 configure: deps
-	@cmake --preset $(PRESET) >/dev/null
+	@cmake --preset $(PRESET) $(if $(WERROR),-DTARNVEL_WERROR=$(WERROR)) >/dev/null
 
 build: configure
 	@cmake --build --preset $(PRESET)
@@ -16,10 +19,9 @@ build: configure
 run: build
 	@$(BUILD)/app/tarnvel
 
-# The suite, then a few seconds of each fuzz target.
+# Every test, deterministic: the fuzz targets replay their seed corpora (`make fuzz` explores).
 test: build
-	@$(MAKE) --no-print-directory fuzz-smoke
-	@ctest --preset $(PRESET)
+	@ctest --preset $(PRESET) -j $(JOBS)
 
 test-asan:
 	@$(MAKE) --no-print-directory test PRESET=asan
@@ -60,9 +62,6 @@ fuzz: deps
 	    > build/fuzz/$$t.log 2>&1; then tail -n 40 build/fuzz/$$t.log; exit 1; fi; \
 	  grep -E '^stat::number_of_executed_units' build/fuzz/$$t.log; \
 	done
-
-fuzz-smoke:
-	@$(MAKE) --no-print-directory fuzz FUZZ_SECONDS=5
 
 # The dialog after a calculation, rendered off screen at normal and double scale, for the README.
 screenshot: build
