@@ -5,7 +5,7 @@ JOBS   ?= $(shell nproc)
 # WERROR=ON makes every compiler warning an error (the CI build).
 WERROR ?=
 
-.PHONY: deps configure build run test test-asan soak bench screenshot clean fuzz install uninstall package
+.PHONY: deps configure build run test test-asan soak bench screenshot clean fuzz install uninstall package lint
 
 deps:
 	@scripts/install-deps
@@ -90,6 +90,13 @@ uninstall:
 # The Debian package, $(BUILD)/tarnvel_<version>_<arch>.deb (CPack; dependencies from dpkg-shlibdeps).
 package: build
 	@cmake --build $(BUILD) --target package
+
+# Formatting, licence information of every file, and the desktop metadata.
+lint: deps
+	@git ls-files -- '*.cpp' '*.h' | xargs clang-format --dry-run -Werror
+	@reuse lint
+	@desktop-file-validate resources/*.desktop
+	@appstreamcli validate --no-net --pedantic resources/*.metainfo.xml
 
 clean:
 	rm -rf build

@@ -18,7 +18,7 @@ install(FILES ${CMAKE_CURRENT_BINARY_DIR}/tarnvel.1.gz DESTINATION ${CMAKE_INSTA
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME tarnvel)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
-set(CPACK_PACKAGE_VENDOR "tarnvel developers")
+set(CPACK_PACKAGE_VENDOR "The tarnvel developers")
 set(CPACK_PACKAGE_CONTACT "tarnvel developers <tarnvel@example.com>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "relative displacement limit of circuit boards under vibration")
 # Debian shows the description as it is: lines of at most 80 characters, paragraphs apart.
