@@ -18,6 +18,7 @@ BOOL CDisplacementApp::InitInstance() {
     m_pMainWnd = &dlg;
     // Exit, Escape and the close box all end the program the same way.
     dlg.DoModal();
+    m_pMainWnd = nullptr; // the dialog goes with this call
 
     // The dialog has ended: return FALSE so that no message loop starts and the process ends.
     return FALSE;

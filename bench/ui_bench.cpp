@@ -31,8 +31,12 @@ void Fail(const char* what) {
     g_failed = true;
 }
 
-template <typename T> T* Find(QWidget* dialog, const char* name) {
-    return dialog->findChild<T*>(QString::fromLatin1(name));
+// The control with that ID, or nullptr.
+template <typename T> T* Find(QWidget* dialog, int id) {
+    for (T* w : dialog->findChildren<T*>())
+        if (w->property("controlId").toInt() == id)
+            return w;
+    return nullptr;
 }
 
 void ClickRow(QListWidget* list, int row) {
@@ -62,13 +66,13 @@ void Drive() {
         return;
     }
     QApplication::setActiveWindow(dialog);
-    auto* editB = Find<QLineEdit>(dialog, "IDC_EDIT_B");
-    auto* editH = Find<QLineEdit>(dialog, "IDC_EDIT_H");
-    auto* editL = Find<QLineEdit>(dialog, "IDC_EDIT_L");
-    auto* editZ = Find<QLineEdit>(dialog, "IDC_EDIT_Z");
-    auto* modes = Find<QListWidget>(dialog, "IDC_MODE_LIST");
-    auto* components = Find<QListWidget>(dialog, "IDC_COMPONENT_LIST");
-    auto* calculate = Find<QPushButton>(dialog, "IDOK");
+    auto* editB = Find<QLineEdit>(dialog, IDC_EDIT_B);
+    auto* editH = Find<QLineEdit>(dialog, IDC_EDIT_H);
+    auto* editL = Find<QLineEdit>(dialog, IDC_EDIT_L);
+    auto* editZ = Find<QLineEdit>(dialog, IDC_EDIT_Z);
+    auto* modes = Find<QListWidget>(dialog, IDC_MODE_LIST);
+    auto* components = Find<QListWidget>(dialog, IDC_COMPONENT_LIST);
+    auto* calculate = Find<QPushButton>(dialog, IDOK);
     if (!editB || !editH || !editL || !editZ || !modes || !components || !calculate) {
         Fail("a control of the main dialog is missing");
     } else {

@@ -1,11 +1,13 @@
-// What the framework tests share: a recording dialog on the main template, and dialogs built
-// from a template without being run.
+// What the framework tests share: a recording dialog on the probe form, and dialogs built from a
+// template without being run.
 #pragma once
 
-#include "resources/resource.h"
+#include "tests/afx/afx_test_resource.h"
 #include "tests/support/uitest.h"
-#include "ui/afx/afx_impl.h"
 #include "ui/afx/afxdlg.h"
+#include "ui/afx/qt/qt_impl.h"
+
+#include <stdexcept>
 
 #include <functional>
 #include <memory>
@@ -18,7 +20,7 @@ using Log = std::vector<std::string>;
 // Records, in order, what reaches its handlers. B and C have EN_CHANGE entries, h has none.
 class ProbeDialog : public CDialog {
 public:
-    ProbeDialog() : CDialog(IDD_MAIN) {}
+    ProbeDialog() : CDialog(IDD_PROBE) {}
     Log Take() { return std::exchange(log, {}); }
 
     Log log;
@@ -40,14 +42,22 @@ protected:
     DECLARE_MESSAGE_MAP()
 };
 
+// The dialog template `id` of the tests' own resources.
+inline afx::DialogTemplate TestTemplate(int id) {
+    const auto t = afx::LoadDialogTemplate(AfxGetInstanceHandle(), MAKEINTRESOURCEA(id));
+    if (!t)
+        throw std::runtime_error("no test dialog template " + std::to_string(id));
+    return *t;
+}
+
 // A dialog built from its template and not run; its widgets go with it.
 struct Built {
-    explicit Built(int id) : window(afx::CreateDialogWindow(*res::FindDialog(id), nullptr, nullptr)) {}
-    ~Built() { delete window->widget.data(); }
+    explicit Built(int id)
+        : window(afx::CreateDialogWindow(TestTemplate(id), AfxGetInstanceHandle(), nullptr, nullptr)) {}
     std::unique_ptr<AfxWindow> window;
 };
 
-// Ends a dialog on the main template with its Exit button.
+// Ends a dialog on the probe form with its Cancel button.
 inline void Exit(QDialog* d) {
-    uitest::Click(uitest::Find<QWidget>(d, "IDCANCEL"));
+    uitest::Click(uitest::Find<QWidget>(d, IDCANCEL));
 }

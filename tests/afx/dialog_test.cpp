@@ -1,6 +1,7 @@
 // Dialogs: message maps, DDX_Control, DoModal and its keys, message boxes, the system menu.
 #include "tests/afx/afx_test.h"
 #include "tests/support/uitest.h"
+#include "ui/afx/afxmenu.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -47,7 +48,7 @@ int DialogWidgetsLeft() {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     int count = 0;
     for (const QWidget* w : QApplication::allWidgets())
-        count += w->objectName() == QLatin1String("dialog102");
+        count += qobject_cast<const QDialog*>(w) != nullptr && w->property("afxWindow").isValid();
     return count;
 }
 
@@ -84,8 +85,8 @@ TEST(MessageMap, EntriesMatchMessageCodeAndIdAlongTheChain) {
 TEST(DdxControl, BindsWrappersWhileTheDialogLivesAndReleasesThemAfter) {
     ProbeDialog dlg;
     RunModal(dlg, [&](QDialog* d) {
-        const std::pair<CWnd*, const char*> bound[] = {
-            {&dlg.editB, "IDC_EDIT_B"}, {&dlg.zCaption, "IDC_Z_CAPTION"}, {&dlg.calculate, "IDOK"}};
+        const std::pair<CWnd*, int> bound[] = {
+            {&dlg.editB, IDC_EDIT_B}, {&dlg.zCaption, IDC_Z_CAPTION}, {&dlg.calculate, IDOK}};
         for (const auto& [wrapper, symbol] : bound) {
             QWidget* widget = Find<QWidget>(d, symbol);
             EXPECT_EQ(wrapper->GetDlgCtrlID(), widget->property("controlId").toInt()) << symbol;
@@ -111,13 +112,13 @@ TEST(DdxControl, AMissingIdThrowsAndLeavesNoDialog) {
 
 TEST(DoModal, KeysAndTheCloseBoxReachTheCommandHandlers) {
     using Act = std::function<void(ProbeDialog&, QDialog*)>;
-    const auto press = [](const char* symbol, Qt::Key key) -> Act {
+    const auto press = [](int symbol, Qt::Key key) -> Act {
         return [=](ProbeDialog&, QDialog* d) {
             Find<QWidget>(d, symbol)->setFocus();
             Key(Find<QWidget>(d, symbol), key);
         };
     };
-    const Act enterInB = press("IDC_EDIT_B", Qt::Key_Return);
+    const Act enterInB = press(IDC_EDIT_B, Qt::Key_Return);
     const Act closeBox = [](ProbeDialog&, QDialog* d) { d->close(); };
     const Act scClose = [](ProbeDialog& p, QDialog*) { p.SendMessageA(WM_SYSCOMMAND, SC_CLOSE); };
     constexpr INT_PTR kOpen = 99; // ended by the script: the input left it open
@@ -131,8 +132,8 @@ TEST(DoModal, KeysAndTheCloseBoxReachTheCommandHandlers) {
         {"Enter in an edit", false, false, enterInB, {"OnOK"}, kOpen},
         {"Enter in an edit, OnOK ending", false, true, enterInB, {"OnOK"}, IDOK},
         {"Enter, the default button hidden", true, false, enterInB, {"OnOK"}, kOpen},
-        {"Enter on the Exit button", false, false, press("IDCANCEL", Qt::Key_Return), {"OnCancel"}, IDCANCEL},
-        {"Escape", false, false, press("IDC_EDIT_B", Qt::Key_Escape), {"OnCancel"}, IDCANCEL},
+        {"Enter on the Exit button", false, false, press(IDCANCEL, Qt::Key_Return), {"OnCancel"}, IDCANCEL},
+        {"Escape", false, false, press(IDC_EDIT_B, Qt::Key_Escape), {"OnCancel"}, IDCANCEL},
         {"the close box", false, false, closeBox, {"OnCancel"}, IDCANCEL},
         {"WM_SYSCOMMAND SC_CLOSE", false, false, scClose, {"OnCancel"}, IDCANCEL},
     };
@@ -153,17 +154,16 @@ TEST(DoModal, KeysAndTheCloseBoxReachTheCommandHandlers) {
 }
 
 TEST(DoModal, FocusStartsOnTheFirstVisibleTabStopAndTabSkipsHiddenControls) {
-    const QStringList all = {"IDOK",          "IDCANCEL",           "IDC_EDIT_B",
-                             "IDC_EDIT_H",    "IDC_EDIT_C",         "IDC_EDIT_L",
-                             "IDC_EDIT_Z",    "IDC_COMPONENT_LIST", "IDC_COMPONENT_TEXT",
-                             "IDC_MODE_LIST", "IDC_C_DISPLAY",      "IDC_POSITION_LIST"};
+    const QList<int> all = {
+        IDOK,       IDCANCEL,           IDC_EDIT_B,         IDC_EDIT_H,    IDC_EDIT_C,    IDC_EDIT_L,
+        IDC_EDIT_Z, IDC_COMPONENT_LIST, IDC_COMPONENT_TEXT, IDC_MODE_LIST, IDC_C_DISPLAY, IDC_POSITION_LIST};
     for (const bool hide : {false, true}) {
         SCOPED_TRACE(hide ? "Calculate and h hidden" : "all shown");
-        QStringList expected = all;
+        QList<int> expected = all;
         ProbeDialog dlg;
         if (hide) {
-            expected.removeAll("IDOK");
-            expected.removeAll("IDC_EDIT_H");
+            expected.removeAll(IDOK);
+            expected.removeAll(IDC_EDIT_H);
             dlg.init = [](ProbeDialog& p) {
                 p.calculate.ShowWindow(SW_HIDE);
                 p.editH.ShowWindow(SW_HIDE);
@@ -171,9 +171,9 @@ TEST(DoModal, FocusStartsOnTheFirstVisibleTabStopAndTabSkipsHiddenControls) {
         }
         expected << expected.front(); // and round again
         RunModal(dlg, [&](QDialog* d) {
-            QStringList order;
+            QList<int> order;
             for (qsizetype i = 0; i < expected.size(); ++i) {
-                order << (d->focusWidget() ? d->focusWidget()->objectName() : QString());
+                order << IdOf(d->focusWidget());
                 QTest::keyClick(d->windowHandle(), Qt::Key_Tab);
             }
             EXPECT_EQ(order, expected);
@@ -206,7 +206,7 @@ TEST(AfxMessageBox, ShowsThePlainTextWithOneOkButtonUnderTheApplicationName) {
             auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
             if (box == nullptr || !box->isVisible() || std::exchange(seen, true))
                 return;
-            EXPECT_EQ(box->windowTitle(), "tarnvel");
+            EXPECT_EQ(box->windowTitle(), "afx_tests") << "named after the executable";
             EXPECT_EQ(box->text(), text);
             EXPECT_EQ(box->textFormat(), Qt::PlainText);
             ASSERT_EQ(box->buttons().size(), 1);
@@ -263,7 +263,7 @@ TEST(SystemMenu, OffersMoveCloseAndAppendedItemsOnRightClickAndAltSpace) {
             EXPECT_EQ(text.Str(), expected);
         }
         EXPECT_TRUE(menu->AppendMenuA(MF_SEPARATOR));
-        EXPECT_TRUE(menu->AppendMenuA(MF_STRING, IDM_ABOUTBOX, "&About"));
+        EXPECT_TRUE(menu->AppendMenuA(MF_STRING, IDM_EXTRA, "&About"));
         EXPECT_EQ(menu->GetMenuItemCount(), 4);
         EXPECT_EQ(menu->GetMenuItemID(2), 0u);
     };
@@ -277,7 +277,7 @@ TEST(SystemMenu, OffersMoveCloseAndAppendedItemsOnRightClickAndAltSpace) {
         EXPECT_EQ(entries, QStringList({"&Move", "&Close\tAlt+F4", "", "&About"}));
         EXPECT_EQ(dlg.Take(), Log{"WM_SYSCOMMAND 16"});
 
-        const QPoint onEdit = Find<QWidget>(d, "IDC_EDIT_B")->geometry().center();
+        const QPoint onEdit = Find<QWidget>(d, IDC_EDIT_B)->geometry().center();
         EXPECT_NE(PopupAfter(d, rightClick(onEdit), {}), "systemMenu");
         EXPECT_EQ(dlg.Take(), Log{});
 

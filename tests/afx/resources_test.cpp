@@ -18,12 +18,24 @@
 namespace {
 
 TEST(CString, LoadStringFindsTheEntryOrLeavesTheStringAlone) {
-    CString text("before");
-    EXPECT_EQ(text.LoadStringA(IDS_ABOUTBOX), TRUE);
-    EXPECT_EQ(text.Str(), "&About tarnvel...");
-    EXPECT_EQ(text.LoadStringA(4242), FALSE);
-    EXPECT_EQ(text.Str(), "&About tarnvel...");
-    EXPECT_FALSE(text.IsEmpty());
+    const struct {
+        const char* name;
+        UINT id;
+        BOOL found;
+        const char* text; // after loading into "before"
+    } rows[] = {
+        {"first of a block", IDS_FIRST, TRUE, "&First string..."},
+        {"blanks kept", IDS_SECOND, TRUE, "  second, with blanks  "},
+        {"a later block", IDS_LATER, TRUE, "forty"},
+        {"an empty slot of a block", IDS_SECOND + 1, FALSE, "before"},
+        {"a block that does not exist", 4242, FALSE, "before"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        CString text("before");
+        EXPECT_EQ(text.LoadStringA(row.id), row.found);
+        EXPECT_EQ(text.Str(), row.text);
+    }
     EXPECT_TRUE(CString("").IsEmpty());
 }
 
@@ -63,14 +75,14 @@ TEST(DialogUnits, ConvertToPixelsRounded) {
                   r.pixels);
 }
 
-TEST(DialogUnits, TheMainDialogHasItsTemplateSizeInAMetricCompatibleFont) {
-    const res::DialogTemplate& t = *res::FindDialog(IDD_MAIN);
+TEST(DialogUnits, ADialogHasItsTemplateSizeInAMetricCompatibleFont) {
+    const afx::DialogTemplate t = TestTemplate(IDD_PROBE);
     const QFont font = afx::TemplateFont(t);
     EXPECT_EQ(QFontInfo(font).family(), "Liberation Sans") << "for " << t.fontName;
     // Arial 10 pt at 96 dpi has the base units 8 × 15 on Windows.
     ASSERT_EQ(QGuiApplication::primaryScreen()->logicalDotsPerInchY(), 96);
     EXPECT_EQ(afx::DialogBaseUnits(font), QSize(8, 15));
-    CDialog dlg(IDD_MAIN);
+    CDialog dlg(IDD_PROBE);
     uitest::RunModal(dlg, [&](QDialog* d) {
         EXPECT_EQ(d->windowTitle().toStdString(), t.title);
         EXPECT_EQ(d->size(), QSize(974, 572));
@@ -97,7 +109,7 @@ qreal WrappedHeight(const QString& text, const QFont& font, int width) {
 }
 
 TEST(DialogUnits, EveryLabelShowsAllItsText) {
-    for (const int id : {IDD_MAIN, IDD_ABOUTBOX}) {
+    for (const int id : {IDD_PROBE, IDD_SMALL}) {
         Built dlg(id);
         for (const QLabel* label : dlg.window->widget->findChildren<QLabel*>()) {
             if (label->text().isEmpty())
@@ -111,8 +123,8 @@ TEST(DialogUnits, EveryLabelShowsAllItsText) {
 
 TEST(Icons, TheApplicationIconIsSharedWithBothSizesAndSetsTheWindowIcon) {
     const auto load = [] {
-        return LoadIconA(AfxFindResourceHandle(MAKEINTRESOURCEA(IDR_MAINFRAME), RT_GROUP_ICON),
-                         MAKEINTRESOURCEA(IDR_MAINFRAME));
+        return LoadIconA(AfxFindResourceHandle(MAKEINTRESOURCEA(IDI_PICTURE), RT_GROUP_ICON),
+                         MAKEINTRESOURCEA(IDI_PICTURE));
     };
     const HICON icon = load();
     ASSERT_NE(icon, nullptr);
@@ -120,7 +132,8 @@ TEST(Icons, TheApplicationIconIsSharedWithBothSizesAndSetsTheWindowIcon) {
     EXPECT_EQ(icon->large.size(), QSize(32, 32));
     EXPECT_EQ(icon->small.size(), QSize(16, 16));
     EXPECT_EQ(GetSystemMetrics(SM_CXICON), 32);
-    CDialog dlg(IDD_ABOUTBOX);
+    EXPECT_EQ(LoadIconA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(IDI_PICTURE + 1)), nullptr);
+    CDialog dlg(IDD_SMALL);
     uitest::RunModal(dlg, [&](QDialog* d) {
         const auto lp = reinterpret_cast<LPARAM>(icon);
         for (const WPARAM which : {ICON_BIG, ICON_SMALL}) {
@@ -131,7 +144,7 @@ TEST(Icons, TheApplicationIconIsSharedWithBothSizesAndSetsTheWindowIcon) {
         }
         for (const int side : {16, 32})
             EXPECT_TRUE(d->windowIcon().availableSizes().contains(QSize(side, side))) << side;
-        uitest::Click(uitest::Find<QWidget>(d, "IDOK"));
+        uitest::Click(uitest::Find<QWidget>(d, IDOK));
     });
 }
 

@@ -33,27 +33,28 @@ std::string Printf(const char* format, double v) {
     return buf;
 }
 
-// Rows 1-5 are worked examples; the last one tells the stated order from C·h·r·√L.
+// Rows 1-5 are worked examples; the last one tells the stated order, (B × 0.00022) / (((√L × C) × r) × h),
+// from C·h·r·√L. `bits` is the IEEE double that order gives, bit for bit.
 struct FormulaRow {
     const char* name;
-    double B, h, L, C, r, approx;
+    double B, h, L, C, r;
+    std::uint64_t bits;
+    double approx;
     const char* text;
 } const kFormula[] = {
-    {"Overview", 6, 0.062, 1, 1.0, 1.0, 0.02129032258, "     0.0213 "},
-    {"DipHalfX", 8, 0.093, 2, 1.26, 0.707, 0.0150218964, "      0.015 "},
-    {"AllOnes", 1, 1, 1, 1, 1, 0.00022, "    0.00022 "},
-    {"LargeZ", 1000, 0.01, 0.01, 0.75, 0.5, 586.6666667, "        587 "},
-    {"TinyZ", 0.001, 0.5, 100, 2.25, 1.0, 1.955555556e-08, "   1.96e-08 "},
-    {"OrderSensitive", 8, 0.093, 3, 1.75, 0.707, 0.008831035476, "    0.00883 "},
+    {"Overview", 6, 0.062, 1, 1.0, 1.0, 0x3F95CD215CD215CD, 0.02129032258, "     0.0213 "},
+    {"DipHalfX", 8, 0.093, 2, 1.26, 0.707, 0x3F8EC3CCCE1CB5AE, 0.0150218964, "      0.015 "},
+    {"AllOnes", 1, 1, 1, 1, 1, 0x3F2CD5F99C38B04B, 0.00022, "    0.00022 "},
+    {"LargeZ", 1000, 0.01, 0.01, 0.75, 0.5, 0x4082555555555555, 586.6666667, "        587 "},
+    {"TinyZ", 0.001, 0.5, 100, 2.25, 1.0, 0x3E54FF63E2DA22B6, 1.955555556e-08, "   1.96e-08 "},
+    {"OrderSensitive", 8, 0.093, 3, 1.75, 0.707, 0x3F8216018479A6E3, 0.008831035476, "    0.00883 "},
 };
 
 TEST(RelativeDisplacementLimit, WorkedRows) {
     for (const FormulaRow& row : kFormula) {
         SCOPED_TRACE(row.name);
         const double z = RelativeDisplacementLimit(row.B, row.h, row.L, row.C, row.r);
-        const double numerator = row.B * 0.00022;
-        const double denominator = ((std::sqrt(row.L) * row.C) * row.r) * row.h;
-        EXPECT_TRUE(SameBits(z, numerator / denominator));
+        EXPECT_TRUE(SameBits(z, std::bit_cast<double>(row.bits)));
         EXPECT_NEAR(z, row.approx, row.approx * 1e-9);
         EXPECT_EQ(ResultText(z), row.text);
     }

@@ -99,11 +99,5 @@ TEST(Evaluate, MessagesAndResult) {
     }
 }
 
-TEST(MessageText, ExactTexts) {
-    EXPECT_STREQ(MessageText(RangeWarning), "Warning, the typical range is:  0.75 <= C <= 2.25 ");
-    EXPECT_STREQ(MessageText(ThicknessWarning), "Warning.  Thickness value is very high. ");
-    EXPECT_STREQ(MessageText(InputError), "Input Error.  All input values must be > 0");
-}
-
 } // namespace
 } // namespace calc

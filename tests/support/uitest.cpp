@@ -59,6 +59,10 @@ std::vector<std::string> BoxRecorder::Take() {
     return texts;
 }
 
+int IdOf(const QWidget* widget) {
+    return widget ? widget->property("controlId").toInt() : 0;
+}
+
 INT_PTR RunModal(CDialog& dialog, const std::function<void(QDialog*)>& script, int deadlineMs) {
     QTimer watchdog;
     watchdog.setInterval(1);
@@ -66,7 +70,10 @@ INT_PTR RunModal(CDialog& dialog, const std::function<void(QDialog*)>& script, i
     watchdog.start();
 
     bool started = false;
-    QTimer::singleShot(0, [&] {
+    // The script's call lives no longer than this frame: should DoModal throw, it never fires on
+    // the references it holds.
+    QObject frame;
+    QTimer::singleShot(0, &frame, [&] {
         started = true;
         auto* widget = qobject_cast<QDialog*>(QApplication::activeModalWidget());
         if (widget == nullptr) {

@@ -43,14 +43,16 @@ private:
 // Called by the watchdog for a message box on screen: recorded (true) or not.
 bool RecordBox(const QString& text);
 
-// The child widget of `parent` with that object name (the control's symbol); fails the test if
-// there is none.
-template <typename T> T* Find(QWidget* parent, const char* name) {
-    T* w = parent->findChild<T*>(QString::fromLatin1(name));
-    if (w == nullptr)
-        throw std::runtime_error(std::string("no widget ") + name);
-    return w;
+// The control of `parent` with that ID; fails the test if there is none.
+template <typename T> T* Find(QWidget* parent, int id) {
+    for (T* w : parent->findChildren<T*>())
+        if (w->property("controlId").toInt() == id)
+            return w;
+    throw std::runtime_error("no control " + std::to_string(id));
 }
+
+// The ID of the control behind a widget, 0 for none.
+int IdOf(const QWidget* widget);
 
 // Simulated user input.
 void Type(QWidget* widget, const QString& text);

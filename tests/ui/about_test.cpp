@@ -21,9 +21,10 @@ using namespace uitest;
 
 namespace {
 
-// Runs `inside` when the About box is up, then closes it with `closeKey` (or the close box).
-void WhenAboutOpens(const std::function<void(QDialog*)>& inside, int closeKey) {
-    QTimer::singleShot(0, [=] {
+// Runs `inside` when the About box is up, then closes it with `closeKey` (or the close box). The
+// call goes with `owner` (the main dialog), should the box never open.
+void WhenAboutOpens(QObject* owner, const std::function<void(QDialog*)>& inside, int closeKey) {
+    QTimer::singleShot(0, owner, [=] {
         auto* about = qobject_cast<QDialog*>(QApplication::activeModalWidget());
         ASSERT_NE(about, nullptr);
         inside(about);
@@ -55,16 +56,16 @@ TEST(SystemMenu, EndsWithTheAboutEntry) {
 TEST(SystemMenu, AboutBoxLeavesFieldsAndResultAsTheyWere) {
     CDisplacementDialog dlg;
     RunModal(dlg, [&](QDialog* d) {
-        auto* editB = Find<QLineEdit>(d, "IDC_EDIT_B");
-        auto* editZ = Find<QLineEdit>(d, "IDC_EDIT_Z");
+        auto* editB = Find<QLineEdit>(d, IDC_EDIT_B);
+        auto* editZ = Find<QLineEdit>(d, IDC_EDIT_Z);
         {
             BoxRecorder boxes;
-            ClearAndType(Find<QLineEdit>(d, "IDC_EDIT_B"), "6");
-            ClearAndType(Find<QLineEdit>(d, "IDC_EDIT_H"), "0.062");
-            ClearAndType(Find<QLineEdit>(d, "IDC_EDIT_L"), "1");
-            ClickRow(Find<QListWidget>(d, "IDC_MODE_LIST"), 1);
-            ClickRow(Find<QListWidget>(d, "IDC_COMPONENT_LIST"), 3);
-            Click(Find<QPushButton>(d, "IDOK"));
+            ClearAndType(Find<QLineEdit>(d, IDC_EDIT_B), "6");
+            ClearAndType(Find<QLineEdit>(d, IDC_EDIT_H), "0.062");
+            ClearAndType(Find<QLineEdit>(d, IDC_EDIT_L), "1");
+            ClickRow(Find<QListWidget>(d, IDC_MODE_LIST), 1);
+            ClickRow(Find<QListWidget>(d, IDC_COMPONENT_LIST), 3);
+            Click(Find<QPushButton>(d, IDOK));
             EXPECT_TRUE(boxes.Take().empty());
         }
         ASSERT_EQ(editZ->text().toStdString(), "     0.0213 ");
@@ -73,6 +74,7 @@ TEST(SystemMenu, AboutBoxLeavesFieldsAndResultAsTheyWere) {
         for (UINT command = IDM_ABOUTBOX; command <= IDM_ABOUTBOX + 0xF; ++command) {
             bool opened = false;
             WhenAboutOpens(
+                d,
                 [&](QDialog* about) {
                     opened = true;
                     EXPECT_EQ(about->windowTitle().toStdString(), "About tarnvel");
@@ -131,7 +133,7 @@ TEST(AboutBox, ShowsItsFourControls) {
                 texts.push_back(label->text().toStdString());
         EXPECT_EQ(texts, (std::vector<std::string>{"tarnvel     Version 1.1",
                                                    "By Ostrel  Email: ostrel@example.com"}));
-        EXPECT_EQ(Find<QPushButton>(d, "IDOK")->text().toStdString(), "OK");
+        EXPECT_EQ(Find<QPushButton>(d, IDOK)->text().toStdString(), "OK");
         EXPECT_EQ(about.m_okButton.GetDlgCtrlID(), IDOK);
         Key(d, Qt::Key_Return);
     });

@@ -41,47 +41,47 @@ TEST(Keyboard, TheWholeRequestWithoutAMouse) {
               {0, "1"},
               {Qt::Key_Tab, {}},
               {Qt::Key_Tab, {}}});
-        EXPECT_EQ(QApplication::focusWidget()->objectName(), "IDC_MODE_LIST");
+        EXPECT_EQ(IdOf(QApplication::focusWidget()), IDC_MODE_LIST);
         // Arrows pick "Enter constant manually", then "Select component from list".
         Keys({{Qt::Key_Down, {}}, {Qt::Key_Down, {}}});
-        ASSERT_TRUE(Find<QListWidget>(d, "IDC_COMPONENT_LIST")->isVisible());
+        ASSERT_TRUE(Find<QListWidget>(d, IDC_COMPONENT_LIST)->isVisible());
         // Back to the component list, and "S" picks the first kind that starts with it.
         Keys({{Qt::Key_Backtab, {}}});
-        EXPECT_EQ(QApplication::focusWidget()->objectName(), "IDC_COMPONENT_LIST");
+        EXPECT_EQ(IdOf(QApplication::focusWidget()), IDC_COMPONENT_LIST);
         Keys({{0, "S"}});
-        EXPECT_EQ(Find<QLineEdit>(d, "IDC_COMPONENT_TEXT")->text().toStdString(), "Standard DIP ");
+        EXPECT_EQ(Find<QLineEdit>(d, IDC_COMPONENT_TEXT)->text().toStdString(), "Standard DIP ");
         Keys({{Qt::Key_Return, {}}});
         EXPECT_TRUE(boxes.Take().empty());
-        EXPECT_EQ(Find<QLineEdit>(d, "IDC_EDIT_Z")->text().toStdString(), "     0.0213 ");
+        EXPECT_EQ(Find<QLineEdit>(d, IDC_EDIT_Z)->text().toStdString(), "     0.0213 ");
         Keys({{Qt::Key_Escape, {}}});
     });
     EXPECT_EQ(result, IDCANCEL);
 }
 
 struct NameRow {
-    const char* symbol;
+    int id;
     const char* name;
     QAccessible::Role role;
 };
 
 TEST(Accessibility, EveryInputResultAndButtonHasANameAndARole) {
     const NameRow rows[] = {
-        {"IDC_EDIT_B", "B", QAccessible::EditableText},
-        {"IDC_EDIT_H", "h", QAccessible::EditableText},
-        {"IDC_EDIT_L", "L", QAccessible::EditableText},
-        {"IDC_EDIT_C", "C", QAccessible::EditableText},
-        {"IDC_EDIT_Z", "Z", QAccessible::EditableText},
-        {"IDC_MODE_LIST", "Component Constant", QAccessible::List},
-        {"IDC_COMPONENT_LIST", "Select Component", QAccessible::List},
-        {"IDC_POSITION_LIST", "Relative Position Factor r", QAccessible::List},
-        {"IDOK", "Calculate", QAccessible::Button},
-        {"IDCANCEL", "Exit", QAccessible::Button},
+        {IDC_EDIT_B, "B", QAccessible::EditableText},
+        {IDC_EDIT_H, "h", QAccessible::EditableText},
+        {IDC_EDIT_L, "L", QAccessible::EditableText},
+        {IDC_EDIT_C, "C", QAccessible::EditableText},
+        {IDC_EDIT_Z, "Z", QAccessible::EditableText},
+        {IDC_MODE_LIST, "Component Constant", QAccessible::List},
+        {IDC_COMPONENT_LIST, "Select Component", QAccessible::List},
+        {IDC_POSITION_LIST, "Relative Position Factor r", QAccessible::List},
+        {IDOK, "Calculate", QAccessible::Button},
+        {IDCANCEL, "Exit", QAccessible::Button},
     };
     CDisplacementDialog dlg;
     RunModal(dlg, [&](QDialog* d) {
         for (const NameRow& row : rows) {
-            SCOPED_TRACE(row.symbol);
-            QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(Find<QWidget>(d, row.symbol));
+            SCOPED_TRACE(row.id);
+            QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(Find<QWidget>(d, row.id));
             ASSERT_NE(iface, nullptr);
             EXPECT_EQ(iface->text(QAccessible::Name).toStdString(), row.name);
             EXPECT_EQ(iface->role(), row.role);
@@ -92,7 +92,8 @@ TEST(Accessibility, EveryInputResultAndButtonHasANameAndARole) {
 
 TEST(Accessibility, AMessageBoxReadsItsText) {
     QString read;
-    QTimer::singleShot(0, [&] {
+    QObject frame;
+    QTimer::singleShot(0, &frame, [&] {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
         ASSERT_NE(box, nullptr);
         QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(box);

@@ -19,17 +19,17 @@ namespace {
 // The dialog's controls, found by their symbols.
 struct Controls {
     explicit Controls(QDialog* d)
-        : dialog(d), editB(Find<QLineEdit>(d, "IDC_EDIT_B")), editH(Find<QLineEdit>(d, "IDC_EDIT_H")),
-          editL(Find<QLineEdit>(d, "IDC_EDIT_L")), editC(Find<QLineEdit>(d, "IDC_EDIT_C")),
-          editZ(Find<QLineEdit>(d, "IDC_EDIT_Z")), cDisplay(Find<QLineEdit>(d, "IDC_C_DISPLAY")),
-          componentText(Find<QLineEdit>(d, "IDC_COMPONENT_TEXT")),
-          modeList(Find<QListWidget>(d, "IDC_MODE_LIST")),
-          componentList(Find<QListWidget>(d, "IDC_COMPONENT_LIST")),
-          positionList(Find<QListWidget>(d, "IDC_POSITION_LIST")), calculate(Find<QPushButton>(d, "IDOK")),
-          exit(Find<QPushButton>(d, "IDCANCEL")), cCaption(Find<QWidget>(d, "IDC_C_CAPTION")),
-          componentCaption(Find<QWidget>(d, "IDC_COMPONENT_CAPTION")),
-          zCaption(Find<QWidget>(d, "IDC_Z_CAPTION")), zUnits(Find<QWidget>(d, "IDC_Z_UNITS")),
-          resultsGroup(Find<QWidget>(d, "IDC_RESULTS_GROUP")) {}
+        : dialog(d), editB(Find<QLineEdit>(d, IDC_EDIT_B)), editH(Find<QLineEdit>(d, IDC_EDIT_H)),
+          editL(Find<QLineEdit>(d, IDC_EDIT_L)), editC(Find<QLineEdit>(d, IDC_EDIT_C)),
+          editZ(Find<QLineEdit>(d, IDC_EDIT_Z)), cDisplay(Find<QLineEdit>(d, IDC_C_DISPLAY)),
+          componentText(Find<QLineEdit>(d, IDC_COMPONENT_TEXT)),
+          modeList(Find<QListWidget>(d, IDC_MODE_LIST)),
+          componentList(Find<QListWidget>(d, IDC_COMPONENT_LIST)),
+          positionList(Find<QListWidget>(d, IDC_POSITION_LIST)), calculate(Find<QPushButton>(d, IDOK)),
+          exit(Find<QPushButton>(d, IDCANCEL)), cCaption(Find<QWidget>(d, IDC_C_CAPTION)),
+          componentCaption(Find<QWidget>(d, IDC_COMPONENT_CAPTION)),
+          zCaption(Find<QWidget>(d, IDC_Z_CAPTION)), zUnits(Find<QWidget>(d, IDC_Z_UNITS)),
+          resultsGroup(Find<QWidget>(d, IDC_RESULTS_GROUP)) {}
 
     QDialog* dialog;
     QLineEdit *editB, *editH, *editL, *editC, *editZ, *cDisplay, *componentText;
@@ -315,8 +315,8 @@ TEST_F(MainDialog, AFailedCalculateKeepsTheConstantMode) {
 
 TEST_F(MainDialog, ExitEscapeAndCloseBoxEndIt) {
     const std::vector<std::pair<const char*, std::function<void(QDialog*)>>> ways = {
-        {"Exit", [](QDialog* d) { Click(Find<QPushButton>(d, "IDCANCEL")); }},
-        {"Escape", [](QDialog* d) { Key(Find<QLineEdit>(d, "IDC_EDIT_B"), Qt::Key_Escape); }},
+        {"Exit", [](QDialog* d) { Click(Find<QPushButton>(d, IDCANCEL)); }},
+        {"Escape", [](QDialog* d) { Key(Find<QLineEdit>(d, IDC_EDIT_B), Qt::Key_Escape); }},
         {"close box", [](QDialog* d) { d->close(); }},
     };
     for (const auto& [name, end] : ways) {

@@ -36,11 +36,11 @@ class Monkey {
 public:
     Monkey(CWnd& wnd, QDialog* d, unsigned seed)
         : m_wnd(wnd),
-          m_random(seed), m_fields{Find<QLineEdit>(d, "IDC_EDIT_B"), Find<QLineEdit>(d, "IDC_EDIT_H"),
-                                   Find<QLineEdit>(d, "IDC_EDIT_L"), Find<QLineEdit>(d, "IDC_EDIT_C")},
-          m_lists{Find<QListWidget>(d, "IDC_MODE_LIST"), Find<QListWidget>(d, "IDC_COMPONENT_LIST"),
-                  Find<QListWidget>(d, "IDC_POSITION_LIST")},
-          m_editZ(Find<QLineEdit>(d, "IDC_EDIT_Z")), m_calculate(Find<QPushButton>(d, "IDOK")) {}
+          m_random(seed), m_fields{Find<QLineEdit>(d, IDC_EDIT_B), Find<QLineEdit>(d, IDC_EDIT_H),
+                                   Find<QLineEdit>(d, IDC_EDIT_L), Find<QLineEdit>(d, IDC_EDIT_C)},
+          m_lists{Find<QListWidget>(d, IDC_MODE_LIST), Find<QListWidget>(d, IDC_COMPONENT_LIST),
+                  Find<QListWidget>(d, IDC_POSITION_LIST)},
+          m_editZ(Find<QLineEdit>(d, IDC_EDIT_Z)), m_calculate(Find<QPushButton>(d, IDOK)) {}
 
     // One action; returns false when the invariants do not hold afterwards.
     bool Step(long index) {

@@ -17,15 +17,17 @@
 
 namespace {
 
-template <typename T> T* Control(QWidget* dialog, const char* name) {
-    if (T* w = dialog->findChild<T*>(QString::fromLatin1(name)))
-        return w;
-    std::fprintf(stderr, "tarnvel_screenshot: the dialog has no %s\n", name);
+// The control with that ID.
+template <typename T> T* Control(QWidget* dialog, int id) {
+    for (T* w : dialog->findChildren<T*>())
+        if (w->property("controlId").toInt() == id)
+            return w;
+    std::fprintf(stderr, "tarnvel_screenshot: the dialog has no control %d\n", id);
     std::exit(1);
 }
 
-void ClickRow(QWidget* dialog, const char* name, int row) {
-    auto* list = Control<QListWidget>(dialog, name);
+void ClickRow(QWidget* dialog, int id, int row) {
+    auto* list = Control<QListWidget>(dialog, id);
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(row)).center());
 }
 
@@ -57,12 +59,12 @@ int main(int argc, char** argv) {
     QTimer::singleShot(0, [&] {
         QWidget* dialog = QApplication::activeModalWidget();
         if (argc == 2) {
-            QTest::keyClicks(Control<QLineEdit>(dialog, "IDC_EDIT_B"), QStringLiteral("6"));
-            QTest::keyClicks(Control<QLineEdit>(dialog, "IDC_EDIT_H"), QStringLiteral("0.062"));
-            QTest::keyClicks(Control<QLineEdit>(dialog, "IDC_EDIT_L"), QStringLiteral("1"));
-            ClickRow(dialog, "IDC_MODE_LIST", 1);
-            ClickRow(dialog, "IDC_COMPONENT_LIST", 3);
-            QTest::mouseClick(Control<QPushButton>(dialog, "IDOK"), Qt::LeftButton);
+            QTest::keyClicks(Control<QLineEdit>(dialog, IDC_EDIT_B), QStringLiteral("6"));
+            QTest::keyClicks(Control<QLineEdit>(dialog, IDC_EDIT_H), QStringLiteral("0.062"));
+            QTest::keyClicks(Control<QLineEdit>(dialog, IDC_EDIT_L), QStringLiteral("1"));
+            ClickRow(dialog, IDC_MODE_LIST, 1);
+            ClickRow(dialog, IDC_COMPONENT_LIST, 3);
+            QTest::mouseClick(Control<QPushButton>(dialog, IDOK), Qt::LeftButton);
         }
         if (!dialog->grab().save(QString::fromLocal8Bit(argv[1]), "PNG")) {
             std::fprintf(stderr, "tarnvel_screenshot: cannot write %s\n", argv[1]);

@@ -1,9 +1,9 @@
 // The main dialog as built from its template: every control with its ID, kind, text, place and
 // tab order, and the sixteen members bound to their controls.
-#include "resources/dialogs.h"
 #include "resources/resource.h"
 #include "tests/support/uitest.h"
-#include "ui/afx/afx_impl.h"
+#include "ui/afx/afxapp.h"
+#include "ui/afx/qt/qt_impl.h"
 #include "ui/displacement_dialog.h"
 
 #include <QApplication>
@@ -17,6 +17,7 @@
 
 #include <algorithm>
 #include <array>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -74,39 +75,53 @@ constexpr std::array<Row, 36> kExpected{{
 }};
 // clang-format on
 
-Kind KindOf(const res::DialogItem& item) {
+Kind KindOf(const afx::DialogItemTemplate& item) {
     switch (item.cls) {
-    case res::ControlClass::Button:
+    case afx::ControlClass::Button:
         if ((item.style & BS_TYPEMASK) == BS_GROUPBOX)
             return Group;
         return (item.style & BS_TYPEMASK) == BS_DEFPUSHBUTTON ? DefButton : Button;
-    case res::ControlClass::Edit:
+    case afx::ControlClass::Edit:
         return (item.style & ES_READONLY) ? ReadOnlyEdit : Edit;
-    case res::ControlClass::ListBox:
+    case afx::ControlClass::ListBox:
         return List;
-    case res::ControlClass::Static:
+    case afx::ControlClass::Static:
         return (item.style & SS_TYPEMASK) == SS_BITMAP ? Picture : Label;
+    default:
+        return Label;
     }
-    return Label;
+}
+
+// The main dialog's template as compiled into the executable.
+afx::DialogTemplate MainTemplate() {
+    const auto t = afx::LoadDialogTemplate(AfxGetInstanceHandle(), MAKEINTRESOURCEA(IDD_MAIN));
+    if (!t)
+        throw std::runtime_error("the executable has no main dialog template");
+    return *t;
 }
 
 TEST(MainTemplate, HoldsEveryControlInOrder) {
-    const res::DialogTemplate* t = res::FindDialog(IDD_MAIN);
-    ASSERT_NE(t, nullptr);
-    EXPECT_STREQ(t->title, "Circuit Board Relative Displacement Limit    ver 1.2   by Ostrel ");
-    EXPECT_EQ(t->cx, 487);
-    EXPECT_EQ(t->cy, 305);
-    EXPECT_STREQ(t->fontName, "Arial");
-    EXPECT_EQ(t->pointSize, 10);
-    EXPECT_EQ(t->exStyle & WS_EX_APPWINDOW, WS_EX_APPWINDOW);
-    ASSERT_EQ(t->items.size(), kExpected.size());
+    const afx::DialogTemplate t = MainTemplate();
+    EXPECT_TRUE(t.extended);
+    EXPECT_EQ(t.title, "Circuit Board Relative Displacement Limit    ver 1.2   by Ostrel ");
+    EXPECT_EQ((std::array{t.x, t.y, t.cx, t.cy}), (std::array<short, 4>{0, 0, 487, 305}));
+    EXPECT_EQ(t.fontName, "Arial");
+    EXPECT_EQ(t.pointSize, 10);
+    EXPECT_EQ(t.weight, 0);
+    EXPECT_FALSE(t.italic);
+    EXPECT_EQ(t.charset, 1); // DEFAULT_CHARSET
+    const DWORD styles = WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT;
+    EXPECT_EQ(t.style & styles, styles);
+    EXPECT_EQ(t.exStyle & WS_EX_APPWINDOW, WS_EX_APPWINDOW);
+    ASSERT_EQ(t.items.size(), kExpected.size());
     for (std::size_t i = 0; i < kExpected.size(); ++i) {
         const Row& want = kExpected[i];
-        const res::DialogItem& got = t->items[i];
+        const afx::DialogItemTemplate& got = t.items[i];
         SCOPED_TRACE("control #" + std::to_string(i + 1));
         EXPECT_EQ(got.id, want.id);
         EXPECT_EQ(KindOf(got), want.kind);
-        EXPECT_STREQ(got.text, want.text);
+        EXPECT_EQ(got.text, want.text);
+        EXPECT_EQ(got.style & (WS_CHILD | WS_VISIBLE), WS_CHILD | WS_VISIBLE);
         EXPECT_EQ((std::array{got.x, got.y, got.cx, got.cy}),
                   (std::array<short, 4>{short(want.x), short(want.y), short(want.w), short(want.h)}));
         const bool tabStop = want.kind == DefButton || want.kind == Button || want.kind == Edit ||
@@ -121,22 +136,54 @@ TEST(MainTemplate, HoldsEveryControlInOrder) {
         }
     }
     // The edits with a border: B, h, C, L and Z; the description and the C display have none.
-    for (const res::DialogItem& item : t->items) {
-        if (item.cls == res::ControlClass::Edit) {
+    for (const afx::DialogItemTemplate& item : t.items) {
+        if (item.cls == afx::ControlClass::Edit) {
             EXPECT_EQ((item.style & WS_BORDER) != 0,
                       item.id != IDC_COMPONENT_TEXT && item.id != IDC_C_DISPLAY)
-                << item.symbol;
+                << item.id;
+            EXPECT_EQ(item.style & ES_AUTOHSCROLL, ES_AUTOHSCROLL) << item.id;
         }
     }
+    EXPECT_EQ(t.items[0].exStyle & WS_EX_DLGMODALFRAME, WS_EX_DLGMODALFRAME) << "Calculate";
+    EXPECT_EQ(t.items[1].exStyle & WS_EX_DLGMODALFRAME, WS_EX_DLGMODALFRAME) << "Exit";
+    EXPECT_EQ(t.items[24].imageId, IDB_FORMULA) << "the formula picture";
+}
+
+TEST(VersionBlock, HoldsTheNumbersAndTheEightKeys) {
+    HINSTANCE module = AfxGetInstanceHandle();
+    const HRSRC info = FindResourceA(module, MAKEINTRESOURCEA(1), RT_VERSION);
+    ASSERT_NE(info, nullptr);
+    const afx::Bytes block(static_cast<const std::uint8_t*>(LockResource(LoadResource(module, info))),
+                           SizeofResource(module, info));
+    const auto version = afx::ReadFileVersion(block);
+    ASSERT_TRUE(version);
+    EXPECT_EQ((std::array{version->part[0], version->part[1], version->part[2], version->part[3]}),
+              (std::array<WORD, 4>{1, 0, 0, 1}));
+    const struct {
+        const char* key;
+        const char* value;
+    } rows[] = {
+        {"FileVersion", "1, 0, 0, 1"},
+        {"ProductVersion", "1, 0, 0, 1"},
+        {"FileDescription", "tarnvel MFC Application"},
+        {"InternalName", "tarnvel"},
+        {"OriginalFilename", "tarnvel.EXE"},
+        {"ProductName", "tarnvel Application"},
+        {"CompanyName", ""},
+        {"LegalTrademarks", ""},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(afx::ReadVersionString(block, "040904B0", row.key), row.value) << row.key;
+    EXPECT_EQ(afx::ReadVersionString(block, "040904B0", "Comments"), std::nullopt);
 }
 
 TEST(MainTemplate, BuildsWidgetsAtTheirPlacesWithMembersBound) {
     CDisplacementDialog dlg;
     RunModal(dlg, [&](QDialog* d) {
-        const res::DialogTemplate* t = res::FindDialog(IDD_MAIN);
+        const afx::DialogTemplate t = MainTemplate();
         const QSize base = afx::DialogBaseUnits(d->font());
         EXPECT_EQ(d->size(), afx::DialogUnitsToPixels(base, 0, 0, 487, 305).size());
-        EXPECT_EQ(d->windowTitle().toStdString(), t->title);
+        EXPECT_EQ(d->windowTitle().toStdString(), t.title);
 
         // Controls in template order, with their place in pixels.
         std::vector<QWidget*> controls;
@@ -144,16 +191,16 @@ TEST(MainTemplate, BuildsWidgetsAtTheirPlacesWithMembersBound) {
             if (auto* w = qobject_cast<QWidget*>(o); w && w->property("controlId").isValid())
                 controls.push_back(w);
         ASSERT_EQ(controls.size(), 36u);
-        for (const res::DialogItem& item : t->items) {
+        for (const afx::DialogItemTemplate& item : t.items) {
             SCOPED_TRACE(item.text);
             auto found = std::find_if(controls.begin(), controls.end(), [&](QWidget* w) {
                 const bool edit =
-                    item.cls == res::ControlClass::Edit || item.cls == res::ControlClass::ListBox;
+                    item.cls == afx::ControlClass::Edit || item.cls == afx::ControlClass::ListBox;
                 return w->property("controlId").toInt() == item.id && (edit || TextOf(w) == item.text) &&
                        w->pos() == afx::DialogUnitsToPixels(base, item.x, item.y, item.cx, item.cy).topLeft();
             });
             ASSERT_NE(found, controls.end());
-            if ((item.style & SS_TYPEMASK) != SS_BITMAP || item.cls != res::ControlClass::Static) {
+            if ((item.style & SS_TYPEMASK) != SS_BITMAP || item.cls != afx::ControlClass::Static) {
                 EXPECT_EQ((*found)->size(),
                           afx::DialogUnitsToPixels(base, item.x, item.y, item.cx, item.cy).size());
             }
@@ -188,14 +235,14 @@ TEST(MainTemplate, FocusStartsOnCalculateAndTabFollowsTemplateOrder) {
     CDisplacementDialog dlg;
     RunModal(dlg, [&](QDialog* d) {
         // Hidden controls (C, Z, component list, C display) are skipped.
-        const std::vector<std::string> order = {"IDOK",          "IDCANCEL",          "IDC_EDIT_B",
-                                                "IDC_EDIT_H",    "IDC_EDIT_L",        "IDC_COMPONENT_TEXT",
-                                                "IDC_MODE_LIST", "IDC_POSITION_LIST", "IDOK"};
-        std::vector<std::string> seen;
+        const std::vector<int> order = {IDOK,          IDCANCEL,          IDC_EDIT_B,
+                                        IDC_EDIT_H,    IDC_EDIT_L,        IDC_COMPONENT_TEXT,
+                                        IDC_MODE_LIST, IDC_POSITION_LIST, IDOK};
+        std::vector<int> seen;
         for (std::size_t i = 0; i < order.size(); ++i) {
             QWidget* focus = QApplication::focusWidget();
             ASSERT_NE(focus, nullptr);
-            seen.push_back(focus->objectName().toStdString());
+            seen.push_back(IdOf(focus));
             Key(focus, Qt::Key_Tab);
         }
         EXPECT_EQ(seen, order);

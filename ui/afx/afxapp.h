@@ -1,11 +1,15 @@
 // The application: CWinApp, process start-up (AfxWinMain) and resources.
 #pragma once
 
+#include "ui/afx/afxplatform.h"
 #include "ui/afx/afxwnd.h"
+
+#include <string>
 
 class CWinApp : public CCmdTarget {
 public:
-    // `lpszAppName` nullptr: the application is named after the executable ("tarnvel").
+    // `lpszAppName` nullptr: the application takes its module's title string (AFX_IDS_APP_TITLE)
+    // or, when there is none, the executable's name.
     explicit CWinApp(LPCSTR lpszAppName = nullptr);
     ~CWinApp() override;
 
@@ -16,7 +20,7 @@ public:
     // Asks for three-dimensional controls. The toolkit always draws them so; returns TRUE.
     BOOL Enable3dControls();
 
-    // The help command: opens the application's help. tarnvel has no help file, so there is
+    // The help command: opens the application's help. There is no help file, so there is
     // nothing to open.
     void OnHelp();
 
@@ -27,16 +31,19 @@ public:
     CWnd* m_pMainWnd = nullptr;
 
     DECLARE_MESSAGE_MAP()
+
+private:
+    std::string m_appName;
 };
 
 // The one application object, or nullptr before it is constructed.
 CWinApp* AfxGetApp();
-HINSTANCE AfxGetInstanceHandle();
+// The application's name, or the executable's when there is no application object.
+LPCSTR AfxGetAppName();
 // The module that holds a resource (there is one: the executable).
 HINSTANCE AfxFindResourceHandle(LPCSTR lpszName, LPCSTR lpszType);
-HICON LoadIconA(HINSTANCE hInstance, LPCSTR lpIconName);
 
-// Hosting of OLE controls in dialogs. tarnvel's templates contain none, so nothing needs to be set up.
+// Hosting of OLE controls in dialogs. Templates here contain none, so nothing needs to be set up.
 void AfxEnableControlContainer();
 
 // Starts the window system, runs the application's InitInstance and, if it returns TRUE, the

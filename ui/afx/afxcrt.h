@@ -7,7 +7,8 @@ inline constexpr unsigned _PC_53 = 0x00010000u;
 inline constexpr unsigned _PC_24 = 0x00020000u;
 
 // Sets the bits of the floating-point control word selected by `mask` to `newValue` and returns the
-// control word. Only the precision control is supported. On x86-64 (and every target other than
+// precision-control bits of the control word (_PC_24, _PC_53 or _PC_64): only the precision control
+// is supported, and no other bits are reported. On x86-64 (and every target other than
 // 32-bit x86) double arithmetic is done in 53-bit SSE2 registers by the ABI, so the precision of
 // doubles is always _PC_53 and cannot be changed; the returned word says so. On 32-bit x86 the x87
 // precision field is really set.

@@ -42,7 +42,8 @@ protected:
     virtual void OnOK();
     virtual void OnCancel();
 
-    LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    // WM_INITDIALOG: runs OnInitDialog.
+    LRESULT HandleInitDialog(WPARAM, LPARAM);
 
     DECLARE_MESSAGE_MAP()
 };

@@ -8,7 +8,8 @@ class CWnd;
 
 class CMenu {
 public:
-    // The wrapper of a menu handle. Menus here belong to their window, and so does the wrapper.
+    // The wrapper of a menu handle, kept for as long as the process runs (menus belong to their
+    // window, which destroys them).
     static CMenu* FromHandle(HMENU hMenu);
 
     // MF_STRING with a command ID and text ("&" marks the access key, a tab separates the
@@ -41,4 +42,9 @@ public:
     ~CPaintDC();
     CPaintDC(const CPaintDC&) = delete;
     CPaintDC& operator=(const CPaintDC&) = delete;
+
+    PAINTSTRUCT m_ps;
+
+protected:
+    HWND m_hWnd;
 };

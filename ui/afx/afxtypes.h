@@ -1,11 +1,12 @@
 // The basic types, messages and constants of the window system that the framework classes speak.
-// Values are those of the Windows headers.
+// Values are those of the Windows headers; the styles resource scripts use are in afxres.h.
 #pragma once
 
-#include "resources/winres.h"
+#include "ui/afx/afxres.h"
 
 #include <cstdint>
 
+using DWORD = std::uint32_t;
 using BOOL = int;
 inline constexpr BOOL TRUE = 1;
 inline constexpr BOOL FALSE = 0;
@@ -19,6 +20,7 @@ using LPARAM = std::intptr_t;
 using LRESULT = std::intptr_t;
 using LPCSTR = const char*;
 using LPSTR = char*;
+using LPCVOID = const void*;
 
 // Handles: opaque pointers to objects of the framework's implementation.
 struct AfxWindow;
@@ -26,12 +28,17 @@ struct AfxIcon;
 struct AfxDC;
 struct AfxMenu;
 struct AfxModule;
+namespace afx {
+struct ResourceEntry;
+}
 using HWND = AfxWindow*;
 using HICON = AfxIcon*;
 using HCURSOR = HICON;
 using HDC = AfxDC*;
 using HMENU = AfxMenu*;
 using HINSTANCE = const AfxModule*;
+using HRSRC = const afx::ResourceEntry*;
+using HGLOBAL = const void*;
 
 struct RECT {
     LONG left = 0;
@@ -62,18 +69,24 @@ constexpr LPARAM MAKELPARAM(unsigned lo, unsigned hi) {
 }
 
 // Messages.
+inline constexpr UINT WM_SETTEXT = 0x000C;
+inline constexpr UINT WM_GETTEXT = 0x000D;
+inline constexpr UINT WM_GETTEXTLENGTH = 0x000E;
 inline constexpr UINT WM_CLOSE = 0x0010;
 inline constexpr UINT WM_PAINT = 0x000F;
 inline constexpr UINT WM_ICONERASEBKGND = 0x0027;
 inline constexpr UINT WM_QUERYDRAGICON = 0x0037;
 inline constexpr UINT WM_GETICON = 0x007F;
 inline constexpr UINT WM_SETICON = 0x0080;
+inline constexpr UINT WM_INITDIALOG = 0x0110;
 inline constexpr UINT WM_COMMAND = 0x0111;
 inline constexpr UINT WM_SYSCOMMAND = 0x0112;
 inline constexpr UINT LB_INSERTSTRING = 0x0181;
 inline constexpr UINT LB_SETCURSEL = 0x0186;
 inline constexpr UINT LB_GETCURSEL = 0x0188;
 inline constexpr UINT LB_GETCOUNT = 0x018B;
+inline constexpr UINT LB_GETTEXT = 0x0189;
+inline constexpr UINT LB_GETTEXTLEN = 0x018A;
 inline constexpr LRESULT LB_ERR = -1;
 
 // Notification codes.
@@ -121,6 +134,18 @@ inline bool IS_INTRESOURCE(LPCSTR name) {
     return (reinterpret_cast<std::uintptr_t>(name) >> 16) == 0;
 }
 inline const LPCSTR RT_BITMAP = MAKEINTRESOURCEA(2);
+inline const LPCSTR RT_ICON = MAKEINTRESOURCEA(3);
+inline const LPCSTR RT_DIALOG = MAKEINTRESOURCEA(5);
+inline const LPCSTR RT_STRING = MAKEINTRESOURCEA(6);
 inline const LPCSTR RT_GROUP_ICON = MAKEINTRESOURCEA(14);
+inline const LPCSTR RT_VERSION = MAKEINTRESOURCEA(16);
 
-int GetSystemMetrics(int index);
+// The string that titles an application, when its module has one.
+inline constexpr UINT AFX_IDS_APP_TITLE = 0xE000;
+
+// What BeginPaint hands out.
+struct PAINTSTRUCT {
+    HDC hdc = nullptr;
+    BOOL fErase = FALSE;
+    RECT rcPaint;
+};

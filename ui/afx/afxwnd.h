@@ -1,6 +1,7 @@
 // Message maps, CCmdTarget, CWnd and the control wrappers CEdit, CListBox, CStatic, CButton.
 #pragma once
 
+#include "ui/afx/afxplatform.h"
 #include "ui/afx/afxstr.h"
 #include "ui/afx/afxtypes.h"
 
@@ -59,6 +60,13 @@ template <auto F> LRESULT QueryDragIconThunk(CCmdTarget& target, WPARAM, LPARAM)
     return reinterpret_cast<LRESULT>((static_cast<ClassOf<F>&>(target).*F)());
 }
 
+// LRESULT OnMessage(WPARAM, LPARAM)  — any message, as it comes.
+template <auto F> LRESULT MessageThunk(CCmdTarget& target, WPARAM wParam, LPARAM lParam) {
+    static_assert(std::is_same_v<decltype(F), LRESULT (ClassOf<F>::*)(WPARAM, LPARAM)>,
+                  "handler must be LRESULT f(WPARAM, LPARAM)");
+    return (static_cast<ClassOf<F>&>(target).*F)(wParam, lParam);
+}
+
 } // namespace afx::detail
 
 #define DECLARE_MESSAGE_MAP()                                                                                \
@@ -71,7 +79,7 @@ protected:                                                                      
         return GetThisMessageMap();                                                                          \
     }                                                                                                        \
     const AFX_MSGMAP* theClass::GetThisMessageMap() {                                                        \
-        using ThisClass = theClass;                                                                          \
+        using ThisClass [[maybe_unused]] = theClass;                                                         \
         using TheBaseClass = baseClass;                                                                      \
         static const AFX_MSGMAP_ENTRY entries[] = {
 
@@ -79,7 +87,6 @@ protected:                                                                      
     { 0, 0, 0, nullptr }                                                                                     \
     }                                                                                                        \
     ;                                                                                                        \
-    static_assert(sizeof(ThisClass) > 0);                                                                    \
     static const AFX_MSGMAP map = {&TheBaseClass::GetThisMessageMap, &entries[0]};                           \
     return &map;                                                                                             \
     }
@@ -90,6 +97,7 @@ protected:                                                                      
     {WM_COMMAND, EN_CHANGE, static_cast<UINT>(id), &::afx::detail::VoidThunk<&ThisClass::memberFxn>},
 #define ON_LBN_SELCHANGE(id, memberFxn)                                                                      \
     {WM_COMMAND, LBN_SELCHANGE, static_cast<UINT>(id), &::afx::detail::VoidThunk<&ThisClass::memberFxn>},
+#define ON_MESSAGE(message, memberFxn) {message, 0, 0, &::afx::detail::MessageThunk<&ThisClass::memberFxn>},
 #define ON_WM_SYSCOMMAND() {WM_SYSCOMMAND, 0, 0, &::afx::detail::SysCommandThunk<&ThisClass::OnSysCommand>},
 #define ON_WM_PAINT() {WM_PAINT, 0, 0, &::afx::detail::VoidThunk<&ThisClass::OnPaint>},
 #define ON_WM_QUERYDRAGICON()                                                                                \
@@ -117,7 +125,8 @@ protected:
 };
 
 // A window of the window system. A CWnd wraps a window handle; control wrappers are bound to
-// the dialog's child windows by DDX_Control and released when the window is destroyed.
+// the dialog's child windows by DDX_Control and released when the window is destroyed. Every
+// member is a call of the window system (afxplatform.h) on m_hWnd.
 class CWnd : public CCmdTarget {
 public:
     CWnd() = default;
@@ -138,7 +147,7 @@ public:
     int GetDlgCtrlID() const;
     void GetClientRect(LPRECT rect) const;
 
-    LRESULT SendMessageA(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
+    LRESULT SendMessageA(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;
 
     // The window's own system menu.
     CMenu* GetSystemMenu(BOOL bRevert);
@@ -185,8 +194,6 @@ public:
     int SetCurSel(int index) {
         return static_cast<int>(SendMessageA(LB_SETCURSEL, static_cast<WPARAM>(index)));
     }
-    int GetCurSel() const {
-        return static_cast<int>(const_cast<CListBox*>(this)->SendMessageA(LB_GETCURSEL));
-    }
-    int GetCount() const { return static_cast<int>(const_cast<CListBox*>(this)->SendMessageA(LB_GETCOUNT)); }
+    int GetCurSel() const { return static_cast<int>(SendMessageA(LB_GETCURSEL)); }
+    int GetCount() const { return static_cast<int>(SendMessageA(LB_GETCOUNT)); }
 };

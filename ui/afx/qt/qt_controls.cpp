@@ -1,0 +1,266 @@
+// SPDX-FileCopyrightText: 2026 The tarnvel developers
+// SPDX-License-Identifier: MIT
+//
+// The controls of dialogs on Qt Widgets: edit, static, button, group box and list box, built from
+// dialog template items, and the names assistive technology reads for them.
+#include "ui/afx/qt/qt_impl.h"
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+
+#include <climits>
+
+namespace afx {
+
+namespace {
+
+// A list box: notifies LBN_SELCHANGE when the user changes the selection, and never lets a click
+// take the selection away (a single-selection list box keeps its row).
+class ListBoxWidget : public QListWidget {
+public:
+    ListBoxWidget(AfxWindow* window, QWidget* parent) : QListWidget(parent) {
+        setSelectionMode(QAbstractItemView::SingleSelection);
+        setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+        setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        connect(this, &QListWidget::itemSelectionChanged, this, [window] { Notify(window, LBN_SELCHANGE); });
+    }
+
+protected:
+    QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index,
+                                                         const QEvent* event) const override {
+        QItemSelectionModel::SelectionFlags flags = QListWidget::selectionCommand(index, event);
+        if (flags & (QItemSelectionModel::Deselect | QItemSelectionModel::Toggle))
+            return index.isValid() ? QItemSelectionModel::ClearAndSelect : QItemSelectionModel::NoUpdate;
+        return flags;
+    }
+};
+
+// A group box as Windows draws it: an etched frame whose top line runs through the middle of the
+// title, and nothing inside, so that the dialog's face shows through.
+class GroupBoxWidget : public QGroupBox {
+public:
+    using QGroupBox::QGroupBox;
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        const QFontMetrics metrics(font());
+        const QRect frame = rect().adjusted(0, metrics.height() / 2, -1, -1);
+        painter.setPen(palette().color(QPalette::Dark));
+        painter.drawRect(frame.adjusted(0, 0, -1, -1));
+        painter.setPen(palette().color(QPalette::Light));
+        painter.drawRect(frame.adjusted(1, 1, 0, 0));
+        if (title().isEmpty())
+            return;
+        const int x = metrics.averageCharWidth();
+        const QRect text(x, 0, metrics.horizontalAdvance(title()) + 4, metrics.height());
+        painter.fillRect(text, palette().color(QPalette::Window));
+        painter.setPen(palette().color(QPalette::WindowText));
+        painter.drawText(text.adjusted(2, 0, 0, 0), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
+                         title());
+    }
+};
+
+// A static control as Windows draws it: text wraps at blanks, and a word wider than the control
+// breaks where it must rather than being cut off; a picture is shown at its own size.
+class StaticTextWidget : public QLabel {
+public:
+    using QLabel::QLabel;
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        if (const QPixmap picture = pixmap(); !picture.isNull()) {
+            // 16-colour pixel art: enlarged on high-DPI screens pixel for pixel, never smoothed.
+            painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+            painter.drawPixmap(QRect(QPoint(0, 0), picture.deviceIndependentSize().toSize()), picture);
+            return;
+        }
+        QTextOption option(alignment());
+        option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+        painter.setPen(palette().color(QPalette::WindowText));
+        painter.drawText(QRectF(contentsRect()), text(), option);
+    }
+};
+
+} // namespace
+
+QWidget* CreateControl(const DialogItemTemplate& item, AfxWindow* control, QWidget* dialog, QRect rect,
+                       HINSTANCE module) {
+    QWidget* widget = nullptr;
+    bool clickThrough = false;
+    switch (item.cls) {
+    case ControlClass::Button:
+        if ((item.style & BS_TYPEMASK) == BS_GROUPBOX) {
+            widget = new GroupBoxWidget(QString::fromStdString(item.text), dialog);
+            clickThrough = true;
+        } else {
+            auto* button = new QPushButton(QString::fromStdString(item.text), dialog);
+            button->setAutoDefault(false);
+            button->setDefault((item.style & BS_TYPEMASK) == BS_DEFPUSHBUTTON);
+            QObject::connect(button, &QPushButton::clicked, button,
+                             [control] { Notify(control, BN_CLICKED); });
+            widget = button;
+        }
+        control->proc = ButtonProc;
+        break;
+    case ControlClass::Edit: {
+        auto* edit = new QLineEdit(dialog);
+        edit->setFrame((item.style & WS_BORDER) != 0);
+        edit->setReadOnly((item.style & ES_READONLY) != 0);
+        edit->setMaxLength(INT_MAX);
+        if (edit->isReadOnly()) {
+            // Read-only edits show the dialog's face, as on Windows.
+            QPalette palette = edit->palette();
+            palette.setColor(QPalette::Base, palette.color(QPalette::Window));
+            edit->setPalette(palette);
+        }
+        QObject::connect(edit, &QLineEdit::textEdited, edit, [control] { Notify(control, EN_CHANGE); });
+        widget = edit;
+        control->proc = EditProc;
+        break;
+    }
+    case ControlClass::Static: {
+        auto* label = new StaticTextWidget(dialog);
+        const DWORD type = item.style & SS_TYPEMASK;
+        if (type == SS_ICON || type == SS_BITMAP) {
+            // Picture statics take the size of their picture.
+            QPixmap picture;
+            if (type == SS_ICON) {
+                HICON icon = LoadIconA(module, MAKEINTRESOURCEA(item.imageId));
+                if (icon != nullptr)
+                    picture = icon->large;
+            } else {
+                picture = LoadBitmapResource(module, item.imageId, dialog->palette().color(QPalette::Window));
+            }
+            label->setPixmap(picture);
+            rect.setSize(picture.deviceIndependentSize().toSize());
+        } else {
+            label->setTextFormat(Qt::PlainText);
+            label->setText(QString::fromStdString(item.text));
+            label->setWordWrap(true);
+            label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        }
+        clickThrough = true;
+        widget = label;
+        control->proc = StaticProc;
+        break;
+    }
+    case ControlClass::ListBox:
+        widget = new ListBoxWidget(control, dialog);
+        control->proc = ListBoxProc;
+        break;
+    default:
+        // Scroll bars, combo boxes and window classes of their own are not provided: an empty
+        // window holds their place.
+        widget = new StaticTextWidget(dialog);
+        control->proc = StaticProc;
+        break;
+    }
+    widget->setGeometry(rect);
+
+    if (clickThrough) {
+        widget->setAttribute(Qt::WA_TransparentForMouseEvents);
+        widget->setFocusPolicy(Qt::NoFocus);
+    } else {
+        widget->setFocusPolicy((item.style & WS_TABSTOP) ? Qt::StrongFocus : Qt::ClickFocus);
+    }
+    widget->setProperty("controlId", item.id);
+    widget->setProperty("afxWindow", QVariant::fromValue<void*>(control));
+    if (!(item.style & WS_VISIBLE))
+        widget->setVisible(false);
+    return widget;
+}
+
+namespace {
+
+struct Box {
+    int left, top, right, bottom;
+    explicit Box(const DialogItemTemplate& item)
+        : left(item.x), top(item.y), right(item.x + item.cx), bottom(item.y + item.cy) {}
+    bool Contains(const Box& b) const {
+        return left <= b.left && top <= b.top && right >= b.right && bottom >= b.bottom;
+    }
+    int Area() const { return (right - left) * (bottom - top); }
+};
+
+bool IsLabel(const DialogItemTemplate& item) {
+    const DWORD type = item.style & SS_TYPEMASK;
+    return item.cls == ControlClass::Static && type != SS_ICON && type != SS_BITMAP && !item.text.empty();
+}
+
+bool IsGroupBox(const DialogItemTemplate& item) {
+    return item.cls == ControlClass::Button && (item.style & BS_TYPEMASK) == BS_GROUPBOX &&
+           !item.text.empty();
+}
+
+// Blanks runs collapsed and trimmed, access-key marks dropped.
+std::string Tidy(const std::string& text) {
+    std::string out;
+    for (const char c : text) {
+        if (c == '&')
+            continue;
+        if (c == ' ' && (out.empty() || out.back() == ' '))
+            continue;
+        out.push_back(c);
+    }
+    while (!out.empty() && out.back() == ' ')
+        out.pop_back();
+    return out;
+}
+
+// The symbol a field's label gives it: "B = " names B, "Z  for 20 million cycles" names Z.
+std::string Symbol(const std::string& label) {
+    std::size_t end = label.size();
+    for (const char* cut : {" =", "  ", ":"})
+        end = std::min(end, label.find(cut));
+    const std::string symbol = Tidy(label.substr(0, end));
+    return symbol.empty() ? Tidy(label) : symbol;
+}
+
+constexpr int kLabelGap = 14; // dialog units between a label and what it names, at most
+
+} // namespace
+
+std::string AccessibleName(const DialogTemplate& t, std::size_t index) {
+    const DialogItemTemplate& item = t.items[index];
+    if (item.cls != ControlClass::Edit && item.cls != ControlClass::ListBox)
+        return Tidy(item.text);
+    const Box me(item);
+    const DialogItemTemplate* left = nullptr;
+    const DialogItemTemplate* above = nullptr;
+    const DialogItemTemplate* group = nullptr;
+    int leftGap = kLabelGap + 1, aboveGap = kLabelGap + 1, groupArea = INT_MAX;
+    for (const DialogItemTemplate& other : t.items) {
+        const Box b(other);
+        if (IsLabel(other)) {
+            const bool sameLine = b.top < me.bottom && b.bottom > me.top;
+            const bool sameColumn = b.left < me.right && b.right > me.left;
+            if (sameLine && b.right <= me.left && me.left - b.right < leftGap) {
+                leftGap = me.left - b.right;
+                left = &other;
+            }
+            if (sameColumn && b.bottom <= me.top && me.top - b.bottom < aboveGap) {
+                aboveGap = me.top - b.bottom;
+                above = &other;
+            }
+        } else if (IsGroupBox(other) && b.Contains(me) && b.Area() < groupArea) {
+            groupArea = b.Area();
+            group = &other;
+        }
+    }
+    // An edit is named by its label's symbol, a list by the group it sits in or its caption.
+    if (item.cls == ControlClass::Edit) {
+        if (const DialogItemTemplate* label = left ? left : above)
+            return Symbol(label->text);
+        return group ? Tidy(group->text) : std::string();
+    }
+    if (group != nullptr)
+        return Tidy(group->text);
+    return above ? Tidy(above->text) : std::string();
+}
+
+} // namespace afx

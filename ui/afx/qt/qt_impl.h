@@ -1,0 +1,130 @@
+// SPDX-FileCopyrightText: 2026 The tarnvel developers
+// SPDX-License-Identifier: MIT
+//
+// The window system on Qt Widgets: what the handles point to. Included only by the backend's own
+// sources and the framework's tests.
+#pragma once
+
+#include "ui/afx/afxplatform.h"
+#include "ui/afx/afxresource.h"
+
+#include <QIcon>
+#include <QPainter>
+#include <QPixmap>
+#include <QPointer>
+#include <QWidget>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+class CWnd;
+
+struct AfxMenu {
+    struct Item {
+        UINT flags;
+        UINT id;
+        std::string text;
+    };
+    std::vector<Item> items;
+};
+
+struct AfxIcon {
+    QPixmap large; // SM_CXICON × SM_CYICON
+    QPixmap small;
+};
+
+struct AfxDC {
+    QPainter painter;
+    explicit AfxDC(QWidget* widget) : painter(widget) {}
+};
+
+// The executable: its name and the resources the loader found in it.
+struct AfxModule {
+    std::string name;
+    afx::ResourceDirectory resources;
+};
+
+// A window: the dialog or one of its controls. Its procedure handles the messages of its class.
+struct AfxWindow {
+    using Proc = LRESULT (*)(AfxWindow* window, UINT message, WPARAM wParam, LPARAM lParam);
+
+    // What only a dialog has.
+    struct Dialog {
+        CWnd* handler = nullptr; // the object whose WindowProc gets the dialog's messages
+        std::vector<std::unique_ptr<AfxWindow>> children;
+        std::unique_ptr<AfxMenu> systemMenu;
+        HICON icons[2] = {nullptr, nullptr}; // ICON_SMALL, ICON_BIG
+        QPaintEvent* paintEvent = nullptr;   // while a WM_PAINT is being handled
+        std::unique_ptr<AfxDC> paintDC;      // between BeginPaint and EndPaint
+        bool ended = false;
+        INT_PTR result = -1;
+    };
+
+    QPointer<QWidget> widget;
+    Proc proc = nullptr;
+    int id = 0; // control ID; 0 for a dialog
+    DWORD style = 0;
+    AfxWindow* parent = nullptr;    // the dialog, for a control
+    std::unique_ptr<Dialog> dialog; // for a dialog
+
+    // The widget goes first (with its children), its last signals reaching no handler; then the
+    // wrappers bound to the window are released.
+    ~AfxWindow();
+    AfxWindow* FindChild(int controlId) const;
+};
+
+namespace afx {
+
+// The window behind a widget made by the framework, or nullptr.
+AfxWindow* WindowOf(const QWidget* widget);
+
+// A control's notification (EN_CHANGE, LBN_SELCHANGE, BN_CLICKED) to its dialog, as WM_COMMAND.
+void Notify(AfxWindow* control, UINT code);
+
+// The window procedures of the control classes and of dialogs.
+LRESULT EditProc(AfxWindow* w, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT StaticProc(AfxWindow* w, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT ButtonProc(AfxWindow* w, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT ListBoxProc(AfxWindow* w, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT DialogProc(AfxWindow* w, UINT message, WPARAM wParam, LPARAM lParam);
+
+// WM_GETTEXT and WM_GETTEXTLENGTH over a window's text; 0 for other messages.
+LRESULT TextMessage(const QString& text, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Builds a dialog and its controls from a template. `handler` gets the dialog's messages.
+std::unique_ptr<AfxWindow> CreateDialogWindow(const afx::DialogTemplate& t, HINSTANCE module, QWidget* parent,
+                                              CWnd* handler);
+// The control of a template item, a child of `dialog` at `rect` (pixels).
+QWidget* CreateControl(const afx::DialogItemTemplate& item, AfxWindow* control, QWidget* dialog, QRect rect,
+                       HINSTANCE module);
+// What assistive technology calls item `index`: its text, or for an edit or list box the label
+// that names it on screen (to its left on the same line, else just above it, else the group box
+// around it).
+std::string AccessibleName(const afx::DialogTemplate& t, std::size_t index);
+
+// The dialog template `name` of the module, or nothing.
+std::optional<afx::DialogTemplate> LoadDialogTemplate(HINSTANCE module, LPCSTR name);
+
+// The dialog base units of a font: average character width and height in pixels.
+QSize DialogBaseUnits(const QFont& font);
+// A rectangle in dialog units, in pixels.
+QRect DialogUnitsToPixels(const QSize& baseUnits, int x, int y, int cx, int cy);
+
+// Opens the window's system menu at a global position and sends the chosen command.
+void TrackSystemMenu(AfxWindow* dialog, const QPoint& globalPos);
+
+// The font a dialog template asks for.
+QFont TemplateFont(const afx::DialogTemplate& t);
+
+// The bitmap resource `id`, with the light grey of a 16-colour picture taken as the dialog's face
+// colour (as bitmaps in dialogs are shown), or a null pixmap.
+QPixmap LoadBitmapResource(HINSTANCE module, int id, const QColor& face);
+
+// A decoded DIB as an image: palette indices for a bitmap, premultiplied ARGB for an icon's image.
+QImage ToImage(const afx::Dib& dib);
+
+QString ToQt(LPCSTR text);
+std::string FromQt(const QString& text);
+
+} // namespace afx
