@@ -1,3 +1,5 @@
+# SPDX-FileCopyrightText: 2026 The tarnvel developers
+# SPDX-License-Identifier: MIT
 # Thin entry points over CMake presets. Every target first makes sure the Debian packages are there.
 PRESET ?= default
 BUILD  := build/$(PRESET)

@@ -1,3 +1,5 @@
+# SPDX-FileCopyrightText: 2026 The tarnvel developers
+# SPDX-License-Identifier: MIT
 # The Debian package. `make package` (the `package` target) writes tarnvel_<version>_<arch>.deb into the
 # build tree; its library dependencies are found by dpkg-shlibdeps (Debian package dpkg-dev).
 include(GNUInstallDirs)

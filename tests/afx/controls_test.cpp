@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The tarnvel developers
+// SPDX-License-Identifier: MIT
 // Controls: window text, showing and hiding, EN_CHANGE, list boxes, and the names of the widgets.
 #include "tests/afx/afx_test.h"
 #include "tests/support/uitest.h"

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The tarnvel developers
+// SPDX-License-Identifier: MIT
 // Dialogs: message maps, DDX_Control, DoModal and its keys, message boxes, the system menu.
 #include "tests/afx/afx_test.h"
 #include "tests/support/uitest.h"

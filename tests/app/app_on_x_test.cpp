@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The tarnvel developers
+// SPDX-License-Identifier: MIT
 // The real tarnvel binary in a real X server: each test starts its own Xvfb, drives the program
 // with xdotool and checks what it shows and how it ends.
 #include <gtest/gtest.h>

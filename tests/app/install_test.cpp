@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The tarnvel developers
+// SPDX-License-Identifier: MIT
 // `cmake --install` of the build tree into a temporary prefix: every file a desktop needs lands where it
 // looks for it, with the content it expects; and the Debian package, built just before these rows run,
 // carries the same files under /usr.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The tarnvel developers
+// SPDX-License-Identifier: MIT
 // The main dialog driven like a user: typing, picking rows, Calculate, Enter.
 #include "tests/support/uitest.h"
 #include "ui/displacement_dialog.h"
