@@ -1,14 +1,19 @@
+# SPDX-FileCopyrightText: 2026 The tarnvel developers
+# SPDX-License-Identifier: MIT
 # Thin entry points over CMake presets. Every target first makes sure the Debian packages are there.
 PRESET ?= default
 BUILD  := build/$(PRESET)
+JOBS   ?= $(shell nproc)
+# WERROR=ON makes every compiler warning an error (the CI build).
+WERROR ?=
 
-.PHONY: deps configure build run test test-asan soak bench screenshot clean fuzz fuzz-smoke install uninstall package
+.PHONY: deps configure build run test test-asan soak bench screenshot clean fuzz install uninstall package lint
 
 deps:
 	@scripts/install-deps
 
 configure: deps
-	@cmake --preset $(PRESET) >/dev/null
+	@cmake --preset $(PRESET) $(if $(WERROR),-DTARNVEL_WERROR=$(WERROR)) >/dev/null
 
 build: configure
 	@cmake --build --preset $(PRESET)
@@ -16,10 +21,9 @@ build: configure
 run: build
 	@$(BUILD)/app/tarnvel
 
-# The suite, then a few seconds of each fuzz target.
+# Every test, deterministic: the fuzz targets replay their seed corpora (`make fuzz` explores).
 test: build
-	@$(MAKE) --no-print-directory fuzz-smoke
-	@ctest --preset $(PRESET)
+	@ctest --preset $(PRESET) -j $(JOBS)
 
 test-asan:
 	@$(MAKE) --no-print-directory test PRESET=asan
@@ -61,9 +65,6 @@ fuzz: deps
 	  grep -E '^stat::number_of_executed_units' build/fuzz/$$t.log; \
 	done
 
-fuzz-smoke:
-	@$(MAKE) --no-print-directory fuzz FUZZ_SECONDS=5
-
 # The dialog after a calculation, rendered off screen at normal and double scale, for the README.
 screenshot: build
 	@mkdir -p docs
@@ -92,18 +93,35 @@ uninstall:
 package: build
 	@cmake --build $(BUILD) --target package
 
+# Formatting, licence information of every file, and the desktop metadata.
+lint: deps
+	@git ls-files -- '*.cpp' '*.h' | xargs clang-format --dry-run -Werror
+	@reuse lint
+	@desktop-file-validate resources/*.desktop
+	@appstreamcli validate --no-net --pedantic resources/*.metainfo.xml
+
 clean:
 	rm -rf build
 
 # The Windows program, build/windows/app/tarnvel.exe (MinGW-w64), and its tests under Wine on a private
 # Xvfb, in a Wine prefix of the build tree's own.
-.PHONY: deps-windows windows test-windows windows-package bench-startup-windows
+.PHONY: deps-windows windows test-windows windows-package screenshot-windows
 deps-windows:
 	@scripts/install-deps --windows
 
 windows: deps-windows
-	@cmake --preset windows >/dev/null
+	@cmake --preset windows $(if $(WERROR),-DTARNVEL_WERROR=$(WERROR)) >/dev/null
 	@cmake --build --preset windows
 
 test-windows: windows
-	@ctest --preset windows
+	@ctest --preset windows -j $(JOBS)
+
+# build/windows/tarnvel-<version>-win64.zip: tarnvel.exe, the licence and a README for Windows users.
+windows-package: windows
+	@cmake --build --preset windows --target windows_package
+
+# The Windows program under Wine after the Overview's request, for the README.
+screenshot-windows: windows
+	@SCREENSHOT=$(CURDIR)/docs/screenshot-windows.png tests/app/win32/tarnvel_exe_test.sh scripts/wine-run \
+	  build/windows/wineprefix build/windows/app/tarnvel.exe build/windows/tests/app/win32/read_control.exe
+	@scripts/wine-run --prefix build/windows/wineprefix --stop

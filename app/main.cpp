@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The tarnvel developers
+// SPDX-License-Identifier: MIT
 // Process start-up: 53-bit floating-point precision, then the framework.
 #include "ui/afx/afxapp.h"
 #include "ui/afx/afxcrt.h"

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The tarnvel developers
+// SPDX-License-Identifier: MIT
 // The floor for the start-up benchmark: a plain Qt 6 program with a QDialog that holds the same
 // controls as tarnvel's main dialog (2 push buttons, 16 labels one of which shows a small picture,
 // 7 line edits, 8 group boxes, 3 list widgets, about 974 × 572 pixels), with the same texts, list

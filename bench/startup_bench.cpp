@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The tarnvel developers
+// SPDX-License-Identifier: MIT
 // Start-up time and peak memory of the real program against a bare Qt dialog program, in a real X
 // server: startup_bench [--runs N] REAL BARE
 //

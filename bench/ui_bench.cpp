@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The tarnvel developers
+// SPDX-License-Identifier: MIT
 // Calculate end to end through the real widgets: the main dialog runs modally (off screen unless
 // QT_QPA_PLATFORM says otherwise), B, h and L are typed, component mode and "Standard DIP" are
 // clicked, and then every iteration clicks Calculate and reads Z back. Target: < 0.5 ms a Calculate.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The tarnvel developers
+// SPDX-License-Identifier: MIT
 #include "calc/displacement.h"
 
 #include <charconv>
@@ -99,7 +101,7 @@ double FieldValue(std::string_view text) {
 std::string ResultText(double z) {
     char digits[64];
     const auto [end, ec] = std::to_chars(digits, digits + sizeof digits, z, std::chars_format::general, 3);
-    std::string out = PadLeft(std::string_view(digits, ec == std::errc() ? end - digits : 0), 11);
+    std::string out = PadLeft(std::string_view(digits, ec == std::errc() ? end : digits), 11);
     out.push_back(' ');
     return out;
 }
@@ -109,7 +111,7 @@ std::string ConstantText(double c) {
     char digits[400];
     const auto [end, ec] = std::to_chars(digits, digits + sizeof digits, c, std::chars_format::fixed, 2);
     std::string out = "C = ";
-    out += PadLeft(std::string_view(digits, ec == std::errc() ? end - digits : 0), 6);
+    out += PadLeft(std::string_view(digits, ec == std::errc() ? end : digits), 6);
     out.push_back(' ');
     return out;
 }

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The tarnvel developers
+// SPDX-License-Identifier: MIT
 // The displacement-limit formula, the rule that turns field text into numbers, and the number texts.
 #pragma once
 

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The tarnvel developers
+// SPDX-License-Identifier: MIT
 // The checks on the inputs and one whole Calculate: which message boxes appear, in which order, and the
 // result text or the failure.
 #pragma once

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The tarnvel developers
+// SPDX-License-Identifier: MIT
 // The three fixed lists of the main dialog: how C is obtained, the component kinds with their constants,
 // and the relative position factors. Row index = the row's index in its list box.
 #pragma once

@@ -1,3 +1,5 @@
+# SPDX-FileCopyrightText: 2026 The tarnvel developers
+# SPDX-License-Identifier: MIT
 # The Debian package. `make package` (the `package` target) writes tarnvel_<version>_<arch>.deb into the
 # build tree; its library dependencies are found by dpkg-shlibdeps (Debian package dpkg-dev).
 include(GNUInstallDirs)
@@ -18,7 +20,7 @@ install(FILES ${CMAKE_CURRENT_BINARY_DIR}/tarnvel.1.gz DESTINATION ${CMAKE_INSTA
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME tarnvel)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
-set(CPACK_PACKAGE_VENDOR "tarnvel developers")
+set(CPACK_PACKAGE_VENDOR "The tarnvel developers")
 set(CPACK_PACKAGE_CONTACT "tarnvel developers <tarnvel@example.com>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "relative displacement limit of circuit boards under vibration")
 # Debian shows the description as it is: lines of at most 80 characters, paragraphs apart.

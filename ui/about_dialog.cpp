@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The tarnvel developers
+// SPDX-License-Identifier: MIT
 #include "ui/about_dialog.h"
 
 CAboutDialog::CAboutDialog() : CDialog(IDD_ABOUTBOX) {}

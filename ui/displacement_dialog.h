@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The tarnvel developers
+// SPDX-License-Identifier: MIT
 // The main dialog: Steinberg's relative displacement limit for a component on a circuit board.
 #pragma once
 

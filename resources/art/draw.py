@@ -1,3 +1,5 @@
+# SPDX-FileCopyrightText: 2026 The tarnvel developers
+# SPDX-License-Identifier: MIT
 # Draws the tarnvel icon and formula bitmap; `python3 resources/art/draw.py` (from the repo root) regenerates the files.
 """Pixel art for tarnvel, written as raw Windows ICO / BMP bytes.
 

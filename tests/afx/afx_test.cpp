@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The tarnvel developers
+// SPDX-License-Identifier: MIT
 #include "tests/afx/afx_test.h"
 
 BEGIN_MESSAGE_MAP(ProbeDialog, CDialog)

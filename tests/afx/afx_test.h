@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The tarnvel developers
+// SPDX-License-Identifier: MIT
 // What the framework tests share: a recording dialog on the probe form, and dialogs built from a
 // template without being run.
 #pragma once

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The tarnvel developers
+// SPDX-License-Identifier: MIT
 // Dialogs: message maps, DDX_Control, DoModal and its keys, message boxes, the system menu.
 #include "tests/afx/afx_test.h"
 #include "tests/support/uitest.h"
@@ -77,8 +79,8 @@ TEST(MessageMap, EntriesMatchMessageCodeAndIdAlongTheChain) {
         EXPECT_EQ(dlg.m_nModalResult, row.reached == Log{"OnCancel"} ? IDCANCEL : -1);
     }
     CalculateDialog derived;
-    for (const UINT id : {UINT{IDOK}, UINT{IDCANCEL}})
-        derived.OnWndMsg(WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0, nullptr);
+    for (const int id : {IDOK, IDCANCEL})
+        derived.OnWndMsg(WM_COMMAND, MAKEWPARAM(static_cast<unsigned>(id), BN_CLICKED), 0, nullptr);
     EXPECT_EQ(derived.Take(), (Log{"OnCalculate", "OnCancel"}));
 }
 

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The tarnvel developers
+// SPDX-License-Identifier: MIT
 // Strings, dialog units and fonts, icons, and the floating-point control.
 #include "tests/afx/afx_test.h"
 #include "tests/support/uitest.h"

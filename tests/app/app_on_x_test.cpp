@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The tarnvel developers
+// SPDX-License-Identifier: MIT
 // The real tarnvel binary in a real X server: each test starts its own Xvfb, drives the program
 // with xdotool and checks what it shows and how it ends.
 #include <gtest/gtest.h>
@@ -5,7 +7,10 @@
 #include <array>
 #include <chrono>
 #include <csignal>
+#include <cstdint>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -21,6 +26,7 @@
 #include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <xcb/xcb.h>
 
 extern char** environ;
 
@@ -167,23 +173,40 @@ public:
             ids.push_back(id);
         return ids;
     }
-    // The window's pixels (an xwd dump), once two dumps in a row agree.
+    // The window's pixels, once the program has handled every input sent before this call and painted
+    // what follows from it. The barrier is an expose: a window of our own covers the program's window,
+    // filled with a colour the dialogs never use, and goes away again; X queues the expose behind the
+    // input already sent, and the program's windows have no background for the server to fill in, so
+    // the colour stays until the program repaints. Once no pixel of it is left, the picture is current.
     std::string Pixels(const std::string& id) const {
-        std::string previous, current;
-        for (int i = 0; i < 50; ++i) {
-            current.clear();
-            if (FILE* pipe = popen(("xwd -silent -display " + m_display + " -id " + id).c_str(), "r")) {
-                char chunk[65536];
-                for (std::size_t n; (n = std::fread(chunk, 1, sizeof chunk, pipe)) > 0;)
-                    current.append(chunk, n);
-                pclose(pipe);
+        xcb_connection_t* c = xcb_connect(m_display.c_str(), nullptr);
+        std::string pixels;
+        if (xcb_connection_has_error(c) == 0) {
+            const auto window = static_cast<xcb_window_t>(std::stoul(id));
+            xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(c)).data;
+            xcb_translate_coordinates_reply_t* origin = xcb_translate_coordinates_reply(
+                c, xcb_translate_coordinates(c, window, screen->root, 0, 0), nullptr);
+            xcb_get_geometry_reply_t* size = xcb_get_geometry_reply(c, xcb_get_geometry(c, window), nullptr);
+            if (origin != nullptr && size != nullptr) {
+                const xcb_window_t cover = xcb_generate_id(c);
+                const std::uint32_t values[] = {kCover, 1};
+                xcb_create_window(c, XCB_COPY_FROM_PARENT, cover, screen->root, origin->dst_x, origin->dst_y,
+                                  size->width, size->height, 0, XCB_WINDOW_CLASS_INPUT_OUTPUT,
+                                  screen->root_visual, XCB_CW_BACK_PIXEL | XCB_CW_OVERRIDE_REDIRECT, values);
+                xcb_map_window(c, cover);
+                xcb_clear_area(c, 0, cover, 0, 0, 0, 0);
+                free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr)); // the cover is drawn
+                xcb_destroy_window(c, cover);
+                WaitUntil([&] {
+                    pixels = Image(c, window, size->width, size->height);
+                    return !pixels.empty() && !Contains(pixels, kCover);
+                });
             }
-            if (!current.empty() && current == previous)
-                return current;
-            previous = current;
-            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            free(origin);
+            free(size);
         }
-        return current;
+        xcb_disconnect(c);
+        return pixels;
     }
     std::string Title(const std::string& id) const {
         const std::string line = Xdotool("getwindowname " + id);
@@ -195,6 +218,30 @@ public:
     }
 
 private:
+    static constexpr std::uint32_t kCover = 0xFF00FF; // magenta
+
+    static std::string Image(xcb_connection_t* c, xcb_window_t window, std::uint16_t width,
+                             std::uint16_t height) {
+        std::string pixels;
+        if (xcb_get_image_reply_t* image = xcb_get_image_reply(
+                c, xcb_get_image(c, XCB_IMAGE_FORMAT_Z_PIXMAP, window, 0, 0, width, height, ~0u), nullptr)) {
+            pixels.assign(reinterpret_cast<const char*>(xcb_get_image_data(image)),
+                          static_cast<std::size_t>(xcb_get_image_data_length(image)));
+            free(image);
+        }
+        return pixels;
+    }
+    // Whether a 32-bit-per-pixel image holds a pixel of the colour.
+    static bool Contains(const std::string& pixels, std::uint32_t colour) {
+        for (std::size_t i = 0; i + 4 <= pixels.size(); i += 4) {
+            std::uint32_t p = 0;
+            std::memcpy(&p, pixels.data() + i, 4);
+            if ((p & 0xFFFFFF) == colour)
+                return true;
+        }
+        return false;
+    }
+
     static std::array<int, 2> Pipe() {
         std::array<int, 2> fds{-1, -1};
         return pipe2(fds.data(), O_CLOEXEC) == 0 ? fds : std::array<int, 2>{-1, -1};
@@ -385,9 +432,9 @@ TEST(Locale, TheWindowShowsTheSameNumbersInEveryLocale) {
         ASSERT_TRUE(WaitUntil([&] { return !(main = x.Find("^Circuit Board")).empty(); }));
         const std::string before = x.Pixels(main[0]);
         x.Keys(main[0], keys);
-        std::this_thread::sleep_for(std::chrono::milliseconds(300));
-        EXPECT_TRUE(x.Find("^" + kBoxTitle + "$").empty()) << "a message box came up";
+        // Once the picture is current, every key has been handled: a box would be up by now.
         const std::string after = x.Pixels(main[0]);
+        EXPECT_TRUE(x.Find("^" + kBoxTitle + "$").empty()) << "a message box came up";
         ASSERT_FALSE(after.empty());
         EXPECT_NE(after, before) << "no result shown";
         if (reference.empty())

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The tarnvel developers
+// SPDX-License-Identifier: MIT
 #include "calc/displacement.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The tarnvel developers
+// SPDX-License-Identifier: MIT
 // libFuzzer target: one whole Calculate. The input is five lines: a header "<mode><row>" (mode '0' = C typed
 // by hand, any other byte = C from the component list; row = byte - '0', so '/' is no selection), then the
 // L, C, B and h field texts. Evaluate must agree with an independent reference of the rule.

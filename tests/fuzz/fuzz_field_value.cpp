@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The tarnvel developers
+// SPDX-License-Identifier: MIT
 // libFuzzer target: any bytes as the text of a field. FieldValue must give bit for bit what an independent
 // longest-match scanner followed by strtod_l in the C locale gives, never NaN, and whatever the process
 // locale is. The number texts of that value must equal the C library's "%11.3g " and "C = %6.2lf ".

@@ -4,7 +4,8 @@
 // libFuzzer target: any bytes as a module's compiled resources, and as each layout inside them. The
 // reader must never read outside the data (AddressSanitizer watches every byte) and must either read
 // or fail with a reason; what it reads must hold together (items within their count, strings within
-// the block).
+// the block). The seeds include the bare pictures (the formula's DIB, each icon image, a cut DIB),
+// so that mutations reach the bitmap and icon decoding directly.
 #include "ui/afx/afxresource.h"
 
 #include <cstddef>
@@ -39,11 +40,13 @@ void ReadLayouts(afx::Bytes data) {
         Require(!why.empty(), "a group icon failed without a reason");
     for (const bool icon : {false, true}) {
         why.clear();
-        if (const auto dib = afx::ReadDib(data, icon, 0, &why))
+        if (const auto dib = afx::ReadDib(data, icon, 0, &why)) {
             Require(dib->indices.size() ==
                         static_cast<std::size_t>(dib->width) * static_cast<std::size_t>(dib->height),
                     "pixel count");
-        else
+            Require(dib->transparent.size() == (icon ? dib->indices.size() : 0), "mask size");
+            Require(!dib->palette.empty() && dib->palette.size() <= 256, "palette size");
+        } else
             Require(!why.empty(), "a bitmap failed without a reason");
     }
     for (UINT id = 0; id < 16; ++id)

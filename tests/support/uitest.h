@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The tarnvel developers
+// SPDX-License-Identifier: MIT
 // Support for tests on real widgets: the Qt application (offscreen unless QT_QPA_PLATFORM says
 // otherwise), modal dialogs driven by a script, recorded message boxes, and a watchdog that fails
 // a test instead of letting an unexpected modal window hang it.

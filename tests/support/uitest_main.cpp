@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The tarnvel developers
+// SPDX-License-Identifier: MIT
 // main() of the tests on real widgets.
 #include <QApplication>
 #include <QWidget>

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The tarnvel developers
+// SPDX-License-Identifier: MIT
 // The system menu, the About box and the window icon.
 #include "resources/resource.h"
 #include "tests/support/uitest.h"

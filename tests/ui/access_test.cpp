@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The tarnvel developers
+// SPDX-License-Identifier: MIT
 // The dialog without a mouse, and as assistive technology sees it.
 #include "tests/support/uitest.h"
 #include "ui/displacement_dialog.h"

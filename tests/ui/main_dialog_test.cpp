@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The tarnvel developers
+// SPDX-License-Identifier: MIT
 // The main dialog driven like a user: typing, picking rows, Calculate, Enter. The rows run on every
 // backend through its dialog driver.
 #include "resources/resource.h"

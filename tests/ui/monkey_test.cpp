@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The tarnvel developers
+// SPDX-License-Identifier: MIT
 // Random use of the real dialog: a seeded stream of user actions, with the dialog's invariants
 // checked after every step. TARNVEL_MONKEY_ACTIONS sets the number of actions (a short run by
 // default, `make soak` runs a long one), TARNVEL_MONKEY_SEED the seed.

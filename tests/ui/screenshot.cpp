@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The tarnvel developers
+// SPDX-License-Identifier: MIT
 // Renders the main dialog to a PNG, by default with a result computed from simulated input
 // (B = 6, h = 0.062, L = 1, C from the component list). Off screen unless QT_QPA_PLATFORM says
 // otherwise.   Usage: tarnvel_screenshot OUT.png [--blank]

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The tarnvel developers
+// SPDX-License-Identifier: MIT
 // The main dialog as built from its template: every control with its ID, kind, text, place and
 // tab order, and the sixteen members bound to their controls.
 #include "resources/resource.h"

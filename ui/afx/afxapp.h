@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The tarnvel developers
+// SPDX-License-Identifier: MIT
 // The application: CWinApp, process start-up (AfxWinMain) and resources.
 #pragma once
 

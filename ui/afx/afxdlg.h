@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The tarnvel developers
+// SPDX-License-Identifier: MIT
 // Dialogs: CDialog, data exchange (DDX_Control) and message boxes.
 #pragma once
 

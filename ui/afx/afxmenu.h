@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The tarnvel developers
+// SPDX-License-Identifier: MIT
 // Menus (CMenu) and painting (CDC, CPaintDC, icons).
 #pragma once
 

@@ -52,14 +52,6 @@ private:
     std::vector<ResourceEntry> m_entries;
 };
 
-// Standard resource types.
-inline constexpr WORD kRtIcon = 3;
-inline constexpr WORD kRtBitmap = 2;
-inline constexpr WORD kRtDialog = 5;
-inline constexpr WORD kRtString = 6;
-inline constexpr WORD kRtGroupIcon = 14;
-inline constexpr WORD kRtVersion = 16;
-
 // The predefined window classes of dialog items, by their ordinals 0x80 to 0x85 or their names.
 enum class ControlClass { Button, Edit, Static, ListBox, ScrollBar, ComboBox, Custom };
 

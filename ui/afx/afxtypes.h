@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The tarnvel developers
+// SPDX-License-Identifier: MIT
 // The basic types, messages and constants of the window system that the framework classes speak.
 // Values are those of the Windows headers; the styles resource scripts use are in afxres.h.
 #pragma once

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The tarnvel developers
+// SPDX-License-Identifier: MIT
 // Message maps, CCmdTarget, CWnd and the control wrappers CEdit, CListBox, CStatic, CButton.
 #pragma once
 

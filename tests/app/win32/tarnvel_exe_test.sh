@@ -6,7 +6,8 @@
 #
 # The real tarnvel.exe under Wine, on the Wine session's X server, driven by real X input (xdotool): its
 # window is mapped with the exact title, the request of the Overview typed with the keyboard gives 0.0213,
-# and Escape ends it with exit code 0. ARGS are given to tarnvel.exe and must change nothing.
+# and Escape ends it with exit code 0. ARGS are given to tarnvel.exe and must change nothing. With
+# SCREENSHOT=file.png set, the window with the result is saved there.
 set -euo pipefail
 
 wine_run="$1" prefix="$2" exe="$3" reader="$4"
@@ -47,6 +48,11 @@ xdotool windowfocus --sync "$window"
 keys() { xdotool key --delay 30 "$@"; }
 keys Tab Tab 6 Tab 0 period 0 6 2 Tab 1 Tab Tab Down Down shift+Tab S Return
 "$wine_run" --prefix "$prefix" "$reader" "$title" 1005 "     0.0213 " || fail "the result field does not show 0.0213"
+if [ -n "${SCREENSHOT:-}" ]; then
+  xwd -silent -id "$window" >"$SCREENSHOT.xwd"
+  "$(dirname "$wine_run")/xwd2png" "$SCREENSHOT.xwd" "$SCREENSHOT"
+  rm -f "$SCREENSHOT.xwd"
+fi
 
 keys Escape
 status=0

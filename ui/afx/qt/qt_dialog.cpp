@@ -106,11 +106,14 @@ QFont TemplateFont(const DialogTemplate& t) {
     // The template's point size at the screen's resolution, rounded to whole pixels as Windows does.
     // Windows fonts absent here fall back to Liberation Sans, metrically the same as Arial and close
     // to MS Sans Serif.
+    // A template without DS_SETFONT gets the system's dialog font, 8 point MS Sans Serif.
+    const bool own = (t.style & DS_SETFONT) && t.pointSize > 0;
     QFont font;
-    font.setFamilies({QString::fromStdString(t.fontName), QStringLiteral("Liberation Sans")});
+    font.setFamilies(
+        {QString::fromStdString(own ? t.fontName : "MS Sans Serif"), QStringLiteral("Liberation Sans")});
     const QScreen* screen = QGuiApplication::primaryScreen();
     const int dpi = screen ? qRound(screen->logicalDotsPerInchY()) : 96;
-    font.setPixelSize(MulDiv(t.pointSize, dpi, 72));
+    font.setPixelSize(MulDiv(own ? t.pointSize : 8, dpi, 72));
     font.setWeight(t.weight >= 700 ? QFont::Bold : QFont::Normal);
     return font;
 }
