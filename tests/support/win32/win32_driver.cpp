@@ -25,9 +25,15 @@ struct Recorder {
     std::string boxTitle;
     std::vector<std::string> boxes;
     std::vector<std::string> dialogs;
-    std::set<HWND> seen; // activated again when the focus comes back: recorded once
+    std::set<HWND> seen;    // activated again when the focus comes back: recorded once
+    HWND starter = nullptr; // gets the start of the script when the driven dialog comes up
+    void* start = nullptr;
 };
 Recorder* g_recorder = nullptr;
+
+// Where the script starts: a message to a window of the test's own, posted when the dialog comes up
+// and so dispatched by the dialog's modal loop.
+constexpr UINT kRunScript = WM_APP + 1;
 
 std::string TextOf(HWND hwnd) {
     const int length = GetWindowTextLengthA(hwnd);
@@ -48,7 +54,9 @@ LRESULT CALLBACK WatchActivations(int code, WPARAM wParam, LPARAM lParam) {
         if (!IsDialogWindow(window)) {
             // not a dialog: nothing to record
         } else if (g_recorder->dialog == nullptr) {
-            g_recorder->dialog = window; // the first dialog to come up is the one being driven
+            // The first dialog to come up is the one being driven: now on screen, its script can start.
+            g_recorder->dialog = window;
+            PostMessageA(g_recorder->starter, kRunScript, 0, reinterpret_cast<LPARAM>(g_recorder->start));
         } else if (window != g_recorder->dialog && g_recorder->seen.insert(window).second) {
             if (TextOf(window) == g_recorder->boxTitle && GetDlgItem(window, 0xFFFF) != nullptr) {
                 g_recorder->boxes.push_back(TextOf(GetDlgItem(window, 0xFFFF)));
@@ -174,15 +182,13 @@ private:
     HWND m_dialog;
 };
 
-// Where the script starts: a message to a window of the test's own, posted before DoModal and so
-// dispatched by the dialog's modal loop once the dialog is up.
+// What the start message carries.
 struct Start {
     CDialog* dialog;
     const std::function<void(DialogDriver&)>* script;
     bool started = false;
 };
 
-constexpr UINT kRunScript = WM_APP + 1;
 constexpr UINT_PTR kDeadlineTimer = 1;
 constexpr UINT kDeadlineMs = 60000;
 
@@ -202,9 +208,9 @@ LRESULT CALLBACK StarterProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
     if (message != kRunScript)
         return DefWindowProcA(hwnd, message, wParam, lParam);
     auto* start = reinterpret_cast<Start*>(lParam);
-    start->started = true;
     const auto dialog = static_cast<HWND>(win32::WindowOf(*start->dialog));
-    if (dialog == nullptr || !IsWindowVisible(dialog)) {
+    start->started = true;
+    if (dialog == nullptr) {
         ADD_FAILURE() << "the dialog did not open";
         return 0;
     }
@@ -246,7 +252,8 @@ std::intptr_t RunWithDriver(CDialog& dialog, const std::function<void(DialogDriv
     const HHOOK hook = SetWindowsHookExA(WH_CBT, &WatchActivations, nullptr, GetCurrentThreadId());
     Start start{&dialog, &script};
     const HWND starter = StarterWindow();
-    PostMessageA(starter, kRunScript, 0, reinterpret_cast<LPARAM>(&start));
+    recorder.starter = starter;
+    recorder.start = &start;
     SetTimer(starter, kDeadlineTimer, kDeadlineMs, nullptr);
     const std::intptr_t result = win32::DoModal(dialog);
     KillTimer(starter, kDeadlineTimer);
