@@ -24,3 +24,5 @@ add_custom_command(OUTPUT ${package_zip}
   COMMENT "Packing tarnvel-${PROJECT_VERSION}-win64.zip"
   VERBATIM)
 add_custom_target(windows_package DEPENDS ${package_zip})
+
+add_subdirectory(${PROJECT_SOURCE_DIR}/bench/win32 ${CMAKE_BINARY_DIR}/bench)
