@@ -102,3 +102,33 @@ lint: deps
 
 clean:
 	rm -rf build
+
+# The Windows program, build/windows/app/tarnvel.exe (MinGW-w64), and its tests under Wine on a private
+# Xvfb, in a Wine prefix of the build tree's own.
+.PHONY: deps-windows windows test-windows windows-package screenshot-windows bench-startup-windows
+deps-windows:
+	@scripts/install-deps --windows
+
+windows: deps-windows
+	@cmake --preset windows $(if $(WERROR),-DTARNVEL_WERROR=$(WERROR)) >/dev/null
+	@cmake --build --preset windows
+
+test-windows: windows
+	@ctest --preset windows -j $(JOBS)
+
+# build/windows/tarnvel-<version>-win64.zip: tarnvel.exe, the licence and a README for Windows users.
+windows-package: windows
+	@cmake --build --preset windows --target windows_package
+
+# The Windows program under Wine after the Overview's request, for the README.
+screenshot-windows: windows
+	@SCREENSHOT=$(CURDIR)/docs/screenshot-windows.png tests/app/win32/tarnvel_exe_test.sh scripts/wine-run \
+	  build/windows/wineprefix build/windows/app/tarnvel.exe build/windows/tests/app/win32/read_control.exe
+	@scripts/wine-run --prefix build/windows/wineprefix --stop
+
+# Start-up to mapped window of tarnvel.exe under Wine against a bare Win32 dialog with the same template,
+# alternating, STARTUP_RUNS runs each.
+bench-startup-windows: windows
+	@bench/win32/startup.sh scripts/wine-run build/windows/wineprefix $(STARTUP_RUNS) \
+	  build/windows/app/tarnvel.exe build/windows/bench/bare_dialog.exe
+	@scripts/wine-run --prefix build/windows/wineprefix --stop

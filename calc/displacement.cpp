@@ -53,10 +53,18 @@ std::size_t NumberPrefixLength(std::string_view text) {
     return i;
 }
 
-locale_t CLocale() {
-    static const locale_t c = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr));
-    return c;
+// strtod in the C locale, whatever the process locale is.
+#if defined(_WIN32)
+double StrtodC(const char* text) {
+    static const _locale_t c = _create_locale(LC_ALL, "C");
+    return _strtod_l(text, nullptr, c);
 }
+#else
+double StrtodC(const char* text) {
+    static const locale_t c = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr));
+    return strtod_l(text, nullptr, c);
+}
+#endif
 
 std::string PadLeft(std::string_view digits, std::size_t width) {
     std::string out;
@@ -87,7 +95,7 @@ double FieldValue(std::string_view text) {
     // process locale is. strtod gives ±HUGE_VAL on overflow and a correctly rounded 0 or subnormal
     // on underflow, which is what is wanted.
     const std::string prefix(rest.substr(0, length));
-    return strtod_l(prefix.c_str(), nullptr, CLocale());
+    return StrtodC(prefix.c_str());
 }
 
 std::string ResultText(double z) {

@@ -1,12 +1,10 @@
 // SPDX-FileCopyrightText: 2026 The tarnvel developers
 // SPDX-License-Identifier: MIT
-// The main dialog driven like a user: typing, picking rows, Calculate, Enter.
-#include "tests/support/uitest.h"
+// The main dialog driven like a user: typing, picking rows, Calculate, Enter. The rows run on every
+// backend through its dialog driver.
+#include "resources/resource.h"
+#include "tests/support/dialog_driver.h"
 #include "ui/displacement_dialog.h"
-
-#include <QLineEdit>
-#include <QListWidget>
-#include <QPushButton>
 
 #include <gtest/gtest.h>
 
@@ -18,40 +16,21 @@ using namespace uitest;
 
 namespace {
 
-// The dialog's controls, found by their symbols.
-struct Controls {
-    explicit Controls(QDialog* d)
-        : dialog(d), editB(Find<QLineEdit>(d, IDC_EDIT_B)), editH(Find<QLineEdit>(d, IDC_EDIT_H)),
-          editL(Find<QLineEdit>(d, IDC_EDIT_L)), editC(Find<QLineEdit>(d, IDC_EDIT_C)),
-          editZ(Find<QLineEdit>(d, IDC_EDIT_Z)), cDisplay(Find<QLineEdit>(d, IDC_C_DISPLAY)),
-          componentText(Find<QLineEdit>(d, IDC_COMPONENT_TEXT)),
-          modeList(Find<QListWidget>(d, IDC_MODE_LIST)),
-          componentList(Find<QListWidget>(d, IDC_COMPONENT_LIST)),
-          positionList(Find<QListWidget>(d, IDC_POSITION_LIST)), calculate(Find<QPushButton>(d, IDOK)),
-          exit(Find<QPushButton>(d, IDCANCEL)), cCaption(Find<QWidget>(d, IDC_C_CAPTION)),
-          componentCaption(Find<QWidget>(d, IDC_COMPONENT_CAPTION)),
-          zCaption(Find<QWidget>(d, IDC_Z_CAPTION)), zUnits(Find<QWidget>(d, IDC_Z_UNITS)),
-          resultsGroup(Find<QWidget>(d, IDC_RESULTS_GROUP)) {}
+using Driver = DialogDriver;
 
-    QDialog* dialog;
-    QLineEdit *editB, *editH, *editL, *editC, *editZ, *cDisplay, *componentText;
-    QListWidget *modeList, *componentList, *positionList;
-    QPushButton *calculate, *exit;
-    QWidget *cCaption, *componentCaption, *zCaption, *zUnits, *resultsGroup;
+bool ResultsShown(Driver& c) {
+    const bool shown = c.Shown(IDC_EDIT_Z);
+    EXPECT_EQ(c.Shown(IDC_Z_UNITS), shown);
+    EXPECT_EQ(c.Shown(IDC_Z_CAPTION), shown);
+    EXPECT_EQ(c.Shown(IDC_RESULTS_GROUP), shown);
+    return shown;
+}
 
-    bool ResultsShown() const {
-        const bool shown = Shown(editZ);
-        EXPECT_EQ(Shown(zUnits), shown);
-        EXPECT_EQ(Shown(zCaption), shown);
-        EXPECT_EQ(Shown(resultsGroup), shown);
-        return shown;
-    }
-    void TypeInputs(const char* b, const char* h, const char* l) const {
-        ClearAndType(editB, QString::fromLatin1(b));
-        ClearAndType(editH, QString::fromLatin1(h));
-        ClearAndType(editL, QString::fromLatin1(l));
-    }
-};
+void TypeInputs(Driver& c, const char* b, const char* h, const char* l) {
+    c.ClearAndType(IDC_EDIT_B, b);
+    c.ClearAndType(IDC_EDIT_H, h);
+    c.ClearAndType(IDC_EDIT_L, l);
+}
 
 class MainDialog : public ::testing::Test {
 protected:
@@ -63,13 +42,12 @@ protected:
         g_scratchText = "";
     }
 
-    // Runs the dialog with a script; the script gets the controls and ends with Exit.
-    void Run(const std::function<void(Controls&)>& script) {
+    // Runs the dialog with a script; the script gets the driver and ends with Exit.
+    void Run(const std::function<void(Driver&)>& script) {
         CDisplacementDialog dlg;
-        const INT_PTR result = RunModal(dlg, [&](QDialog* d) {
-            Controls c(d);
+        const std::intptr_t result = RunWithDriver(dlg, [&](Driver& c) {
             script(c);
-            Click(c.exit);
+            c.Click(IDCANCEL);
         });
         EXPECT_EQ(result, IDCANCEL);
     }
@@ -91,16 +69,16 @@ struct Visibility {
     }
 };
 
-Visibility Observe(const Controls& c) {
-    EXPECT_EQ(Shown(c.cCaption), Shown(c.editC));
-    EXPECT_EQ(Shown(c.componentCaption), Shown(c.componentList));
-    return {Shown(c.editC),         Shown(c.cDisplay),  Shown(c.componentList),
-            Shown(c.componentText), Shown(c.calculate), c.ResultsShown()};
+Visibility Observe(Driver& c) {
+    EXPECT_EQ(c.Shown(IDC_C_CAPTION), c.Shown(IDC_EDIT_C));
+    EXPECT_EQ(c.Shown(IDC_COMPONENT_CAPTION), c.Shown(IDC_COMPONENT_LIST));
+    return {c.Shown(IDC_EDIT_C),         c.Shown(IDC_C_DISPLAY), c.Shown(IDC_COMPONENT_LIST),
+            c.Shown(IDC_COMPONENT_TEXT), c.Shown(IDOK),          ResultsShown(c)};
 }
 
 struct VisibilityRow {
     const char* name;
-    std::function<void(Controls&)> act;
+    std::function<void(Driver&)> act;
     Visibility expected;
     std::vector<std::string> boxes; // message boxes the actions raise
 };
@@ -109,62 +87,62 @@ const char* const kRange = "Warning, the typical range is:  0.75 <= C <= 2.25 ";
 const char* const kThickness = "Warning.  Thickness value is very high. ";
 const char* const kInputError = "Input Error.  All input values must be > 0";
 
-void PickComponent(Controls& c, int row) {
-    ClickRow(c.modeList, 1);
-    ClickRow(c.componentList, row);
+void PickComponent(Driver& c, int row) {
+    c.ClickRow(IDC_MODE_LIST, 1);
+    c.ClickRow(IDC_COMPONENT_LIST, row);
 }
 
-void Succeed(Controls& c) {
-    c.TypeInputs("6", "0.062", "1");
+void Succeed(Driver& c) {
+    TypeInputs(c, "6", "0.062", "1");
     PickComponent(c, 3);
-    Click(c.calculate);
+    c.Click(IDOK);
 }
 
 TEST_F(MainDialog, ControlsComeAndGoWithEachAction) {
     const std::vector<VisibilityRow> rows = {
-        {"after opening", [](Controls&) {}, {false, false, false, true, true, false}, {}},
+        {"after opening", [](Driver&) {}, {false, false, false, true, true, false}, {}},
         {"mode row 0 picked",
-         [](Controls& c) { ClickRow(c.modeList, 0); },
+         [](Driver& c) { c.ClickRow(IDC_MODE_LIST, 0); },
          {true, false, false, false, true, false},
          {}},
         {"mode row 1 picked",
-         [](Controls& c) { ClickRow(c.modeList, 1); },
+         [](Driver& c) { c.ClickRow(IDC_MODE_LIST, 1); },
          {false, true, true, false, false, false},
          {}},
         {"component picked",
-         [](Controls& c) { PickComponent(c, 4); },
+         [](Driver& c) { PickComponent(c, 4); },
          {false, true, false, true, true, false},
          {}},
         {"Calculate succeeds", Succeed, {false, true, false, true, true, true}, {}},
         {"Calculate fails",
-         [](Controls& c) {
+         [](Driver& c) {
              Succeed(c);
-             ClearAndType(c.editL, "0");
-             Click(c.calculate);
+             c.ClearAndType(IDC_EDIT_L, "0");
+             c.Click(IDOK);
          },
          {false, true, false, true, true, false},
          {kInputError}},
         {"B changed after a result",
-         [](Controls& c) {
+         [](Driver& c) {
              Succeed(c);
-             Type(c.editB, "1");
+             c.Type(IDC_EDIT_B, "1");
          },
          {false, true, false, true, true, false},
          {}},
         {"position changed after a result",
-         [](Controls& c) {
+         [](Driver& c) {
              Succeed(c);
-             ClickRow(c.positionList, 2);
+             c.ClickRow(IDC_POSITION_LIST, 2);
          },
          {false, true, false, true, true, false},
          {}},
         {"C changed after a result",
-         [](Controls& c) {
-             ClickRow(c.modeList, 0);
-             c.TypeInputs("6", "0.062", "1");
-             Type(c.editC, "1");
-             Click(c.calculate);
-             Type(c.editC, "2");
+         [](Driver& c) {
+             c.ClickRow(IDC_MODE_LIST, 0);
+             TypeInputs(c, "6", "0.062", "1");
+             c.Type(IDC_EDIT_C, "1");
+             c.Click(IDOK);
+             c.Type(IDC_EDIT_C, "2");
          },
          {true, false, false, false, true, false},
          {}},
@@ -172,42 +150,40 @@ TEST_F(MainDialog, ControlsComeAndGoWithEachAction) {
     for (const VisibilityRow& row : rows) {
         SCOPED_TRACE(row.name);
         SetUp();
-        Run([&](Controls& c) {
-            BoxRecorder boxes;
+        Run([&](Driver& c) {
             row.act(c);
             EXPECT_EQ(Observe(c), row.expected);
-            EXPECT_EQ(boxes.Take(), row.boxes);
+            EXPECT_EQ(c.TakeBoxes(), row.boxes);
         });
     }
 }
 
 TEST_F(MainDialog, FieldTextsFollowTheConstantMode) {
-    Run([](Controls& c) {
-        EXPECT_EQ(TextOf(c.editC), " ");
-        EXPECT_EQ(TextOf(c.cDisplay), " ");
-        EXPECT_EQ(c.positionList->count(), 3);
-        EXPECT_EQ(c.modeList->count(), 2);
-        EXPECT_EQ(c.componentList->count(), 11);
-        EXPECT_EQ(c.componentList->item(10)->text().toStdString(),
-                  "Any component with two parallel rows of wires");
-        EXPECT_TRUE(c.modeList->selectedItems().isEmpty());
-        EXPECT_TRUE(c.componentList->selectedItems().isEmpty());
+    Run([](Driver& c) {
+        EXPECT_EQ(c.Text(IDC_EDIT_C), " ");
+        EXPECT_EQ(c.Text(IDC_C_DISPLAY), " ");
+        EXPECT_EQ(c.Count(IDC_POSITION_LIST), 3);
+        EXPECT_EQ(c.Count(IDC_MODE_LIST), 2);
+        EXPECT_EQ(c.Count(IDC_COMPONENT_LIST), 11);
+        EXPECT_EQ(c.RowText(IDC_COMPONENT_LIST, 10), "Any component with two parallel rows of wires");
+        EXPECT_EQ(c.CurSel(IDC_MODE_LIST), -1);
+        EXPECT_EQ(c.CurSel(IDC_COMPONENT_LIST), -1);
 
         PickComponent(c, 10);
-        EXPECT_EQ(TextOf(c.componentText), "Component with two parallel rows of wires ");
-        EXPECT_EQ(TextOf(c.editC), "1.26");
-        EXPECT_EQ(TextOf(c.cDisplay), "C =   1.26 ");
+        EXPECT_EQ(c.Text(IDC_COMPONENT_TEXT), "Component with two parallel rows of wires ");
+        EXPECT_EQ(c.Text(IDC_EDIT_C), "1.26");
+        EXPECT_EQ(c.Text(IDC_C_DISPLAY), "C =   1.26 ");
         EXPECT_DOUBLE_EQ(g_constantC, 1.26);
 
-        ClickRow(c.modeList, 1);
-        ClickRow(c.componentList, 3);
-        EXPECT_EQ(TextOf(c.editC), "1.0");
-        EXPECT_EQ(TextOf(c.cDisplay), "C =   1.00 ");
+        c.ClickRow(IDC_MODE_LIST, 1);
+        c.ClickRow(IDC_COMPONENT_LIST, 3);
+        EXPECT_EQ(c.Text(IDC_EDIT_C), "1.0");
+        EXPECT_EQ(c.Text(IDC_C_DISPLAY), "C =   1.00 ");
 
         // Back to typing C: the component selection is cleared, the field blanked, C reset.
-        ClickRow(c.modeList, 0);
-        EXPECT_TRUE(c.componentList->selectedItems().isEmpty());
-        EXPECT_EQ(TextOf(c.editC), " ");
+        c.ClickRow(IDC_MODE_LIST, 0);
+        EXPECT_EQ(c.CurSel(IDC_COMPONENT_LIST), -1);
+        EXPECT_EQ(c.Text(IDC_EDIT_C), " ");
         EXPECT_EQ(g_constantC, 0.0);
         EXPECT_EQ(g_constantMode, 0);
     });
@@ -215,25 +191,25 @@ TEST_F(MainDialog, FieldTextsFollowTheConstantMode) {
 
 struct BoxRow {
     const char* name;
-    std::function<void(Controls&)> act;
+    std::function<void(Driver&)> act;
     std::vector<std::string> boxes;
     const char* result; // nullptr: results hidden
 };
 
 TEST_F(MainDialog, CalculateShowsTheBoxesInOrder) {
     auto manual = [](const char* b, const char* h, const char* l, const char* cText) {
-        return [=](Controls& c) {
-            ClickRow(c.modeList, 0);
-            c.TypeInputs(b, h, l);
-            Type(c.editC, QString::fromLatin1(cText));
-            Click(c.calculate);
+        return [=](Driver& c) {
+            c.ClickRow(IDC_MODE_LIST, 0);
+            TypeInputs(c, b, h, l);
+            c.Type(IDC_EDIT_C, cText);
+            c.Click(IDOK);
         };
     };
     const std::vector<BoxRow> rows = {
         {"Calculate right after opening",
-         [](Controls& c) {
-             c.TypeInputs("6", "0.062", "1");
-             Click(c.calculate);
+         [](Driver& c) {
+             TypeInputs(c, "6", "0.062", "1");
+             c.Click(IDOK);
          },
          {kRange, kInputError},
          nullptr},
@@ -249,37 +225,37 @@ TEST_F(MainDialog, CalculateShowsTheBoxesInOrder) {
         {"B beyond the double range", manual("1e999", "0.062", "1", "1"), {kInputError}, nullptr},
         {"tiny Z in exponent form", manual("0.001", "0.5", "100", "2.25"), {}, "   1.96e-08 "},
         {"component mode, first and second Calculate",
-         [](Controls& c) {
-             c.TypeInputs("6", "0.062", "1");
+         [](Driver& c) {
+             TypeInputs(c, "6", "0.062", "1");
              PickComponent(c, 6);
-             Click(c.calculate);
-             Click(c.calculate);
+             c.Click(IDOK);
+             c.Click(IDOK);
          },
          {},
          "    0.00946 "},
         {"component mode at the lower end",
-         [](Controls& c) {
-             c.TypeInputs("6", "0.062", "1");
+         [](Driver& c) {
+             TypeInputs(c, "6", "0.062", "1");
              PickComponent(c, 0);
-             Click(c.calculate);
-             Click(c.calculate);
+             c.Click(IDOK);
+             c.Click(IDOK);
          },
          {},
          "     0.0284 "},
         {"mode row 1 and Enter before a component",
-         [](Controls& c) {
-             c.TypeInputs("6", "0.062", "1");
-             ClickRow(c.modeList, 1);
-             Key(c.editB, Qt::Key_Return);
+         [](Driver& c) {
+             TypeInputs(c, "6", "0.062", "1");
+             c.ClickRow(IDC_MODE_LIST, 1);
+             c.Key(IDC_EDIT_B, DriverKey::Return);
          },
          {kInputError},
          nullptr},
         {"Enter in a field calculates",
-         [](Controls& c) {
-             c.TypeInputs("8", "0.093", "2");
+         [](Driver& c) {
+             TypeInputs(c, "8", "0.093", "2");
              PickComponent(c, 4);
-             ClickRow(c.positionList, 1);
-             Key(c.editL, Qt::Key_Enter);
+             c.ClickRow(IDC_POSITION_LIST, 1);
+             c.Key(IDC_EDIT_L, DriverKey::KeypadEnter);
          },
          {},
          "      0.015 "},
@@ -287,58 +263,89 @@ TEST_F(MainDialog, CalculateShowsTheBoxesInOrder) {
     for (const BoxRow& row : rows) {
         SCOPED_TRACE(row.name);
         SetUp();
-        Run([&](Controls& c) {
-            BoxRecorder boxes;
+        Run([&](Driver& c) {
             row.act(c);
-            EXPECT_EQ(boxes.Take(), row.boxes);
-            EXPECT_EQ(c.ResultsShown(), row.result != nullptr);
-            EXPECT_EQ(TextOf(c.editZ), row.result ? row.result : " ");
-            EXPECT_TRUE(c.modeList->selectedItems().isEmpty()) << "no mode row selected after Calculate";
-            EXPECT_TRUE(c.dialog->isVisible()) << "Calculate never closes the dialog";
+            EXPECT_EQ(c.TakeBoxes(), row.boxes);
+            EXPECT_EQ(ResultsShown(c), row.result != nullptr);
+            EXPECT_EQ(c.Text(IDC_EDIT_Z), row.result ? row.result : " ");
+            EXPECT_EQ(c.CurSel(IDC_MODE_LIST), -1) << "no mode row selected after Calculate";
+            EXPECT_TRUE(c.DialogShown()) << "Calculate never closes the dialog";
         });
     }
 }
 
 TEST_F(MainDialog, AFailedCalculateKeepsTheConstantMode) {
-    Run([](Controls& c) {
-        BoxRecorder boxes;
-        c.TypeInputs("6", "0.062", "0");
+    Run([](Driver& c) {
+        TypeInputs(c, "6", "0.062", "0");
         PickComponent(c, 8);
-        Click(c.calculate);
+        c.Click(IDOK);
         EXPECT_EQ(g_constantMode, 1);
         EXPECT_DOUBLE_EQ(g_constantC, 1.75);
-        ClearAndType(c.editL, "1");
-        Click(c.calculate);
+        c.ClearAndType(IDC_EDIT_L, "1");
+        c.Click(IDOK);
         EXPECT_EQ(g_constantMode, 0);
-        EXPECT_EQ(boxes.Take(), std::vector<std::string>{kInputError});
-        EXPECT_EQ(TextOf(c.editZ), "     0.0122 ");
+        EXPECT_EQ(c.TakeBoxes(), std::vector<std::string>{kInputError});
+        EXPECT_EQ(c.Text(IDC_EDIT_Z), "     0.0122 ");
     });
 }
 
 TEST_F(MainDialog, ExitEscapeAndCloseBoxEndIt) {
-    const std::vector<std::pair<const char*, std::function<void(QDialog*)>>> ways = {
-        {"Exit", [](QDialog* d) { Click(Find<QPushButton>(d, IDCANCEL)); }},
-        {"Escape", [](QDialog* d) { Key(Find<QLineEdit>(d, IDC_EDIT_B), Qt::Key_Escape); }},
-        {"close box", [](QDialog* d) { d->close(); }},
+    const std::vector<std::pair<const char*, std::function<void(Driver&)>>> ways = {
+        {"Exit", [](Driver& c) { c.Click(IDCANCEL); }},
+        {"Escape", [](Driver& c) { c.Key(IDC_EDIT_B, DriverKey::Escape); }},
+        {"close box", [](Driver& c) { c.CloseBox(); }},
     };
     for (const auto& [name, end] : ways) {
         SCOPED_TRACE(name);
         CDisplacementDialog dlg;
-        EXPECT_EQ(RunModal(dlg, end), IDCANCEL);
+        EXPECT_EQ(RunWithDriver(dlg, end), IDCANCEL);
     }
 }
 
 TEST_F(MainDialog, OverviewRequestGivesTheResult) {
-    Run([](Controls& c) {
-        BoxRecorder boxes;
-        c.TypeInputs("6", "0.062", "1");
-        ClickRow(c.modeList, 1);
-        ClickRow(c.componentList, 3);
-        EXPECT_EQ(c.positionList->currentRow(), 0);
-        Click(c.calculate);
-        EXPECT_TRUE(boxes.Take().empty());
-        EXPECT_TRUE(c.ResultsShown());
-        EXPECT_EQ(TextOf(c.editZ), "     0.0213 ");
+    Run([](Driver& c) {
+        TypeInputs(c, "6", "0.062", "1");
+        c.ClickRow(IDC_MODE_LIST, 1);
+        c.ClickRow(IDC_COMPONENT_LIST, 3);
+        EXPECT_EQ(c.CurSel(IDC_POSITION_LIST), 0);
+        c.Click(IDOK);
+        EXPECT_TRUE(c.TakeBoxes().empty());
+        EXPECT_TRUE(ResultsShown(c));
+        EXPECT_EQ(c.Text(IDC_EDIT_Z), "     0.0213 ");
+    });
+}
+
+// About from the system menu, by every command that differs from IDM_ABOUTBOX only in its low four bits,
+// and back with every field, list and result as it was.
+TEST_F(MainDialog, AboutFromTheSystemMenuChangesNothing) {
+    Run([](Driver& c) {
+        TypeInputs(c, "6", "0.062", "1");
+        c.ClickRow(IDC_MODE_LIST, 1);
+        c.ClickRow(IDC_COMPONENT_LIST, 3);
+        c.Click(IDOK);
+        ASSERT_EQ(c.Text(IDC_EDIT_Z), "     0.0213 ");
+        const int fields[] = {IDC_EDIT_B, IDC_EDIT_H,    IDC_EDIT_L,        IDC_EDIT_C,
+                              IDC_EDIT_Z, IDC_C_DISPLAY, IDC_COMPONENT_TEXT};
+        const int lists[] = {IDC_MODE_LIST, IDC_COMPONENT_LIST, IDC_POSITION_LIST};
+        const auto snapshot = [&] {
+            std::vector<std::string> state;
+            for (const int id : fields)
+                state.push_back(c.Text(id) + (c.Shown(id) ? " shown" : " hidden"));
+            for (const int id : lists)
+                state.push_back(std::to_string(c.CurSel(id)) + (c.Shown(id) ? " shown" : " hidden"));
+            return state;
+        };
+        const std::vector<std::string> before = snapshot();
+        for (unsigned command = IDM_ABOUTBOX; command <= IDM_ABOUTBOX + 0xF; ++command) {
+            SCOPED_TRACE(command);
+            c.SystemCommand(command);
+            EXPECT_EQ(c.TakeDialogs(), std::vector<std::string>{"About tarnvel"});
+            EXPECT_EQ(snapshot(), before);
+        }
+        c.SystemCommand(IDM_ABOUTBOX + 0x10); // 0x0020: not the About entry
+        EXPECT_TRUE(c.TakeDialogs().empty());
+        EXPECT_TRUE(c.TakeBoxes().empty());
+        EXPECT_TRUE(c.DialogShown());
     });
 }
 

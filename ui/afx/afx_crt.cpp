@@ -4,6 +4,8 @@
 // The C runtime's floating-point control.
 #include "ui/afx/afxcrt.h"
 
+// On Windows the C runtime has its own, which the backend calls (ui/afx/win32).
+#if !defined(_WIN32)
 unsigned int _controlfp(unsigned int newValue, unsigned int mask) {
 #if defined(__i386__)
     unsigned short cw = 0;
@@ -26,3 +28,4 @@ unsigned int _controlfp(unsigned int newValue, unsigned int mask) {
     return _PC_53;
 #endif
 }
+#endif

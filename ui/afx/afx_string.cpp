@@ -28,9 +28,17 @@ BOOL CString::LoadStringA(UINT id) {
 }
 
 void CString::Format(LPCSTR format, ...) {
+#if defined(_WIN32)
+    // The C runtime has no uselocale: this thread gets a locale of its own for the call, and it is "C".
+    const int previousMode = _configthreadlocale(_ENABLE_PER_THREAD_LOCALE);
+    const char* current = std::setlocale(LC_NUMERIC, nullptr);
+    const std::string saved = current ? current : "C";
+    std::setlocale(LC_NUMERIC, "C");
+#else
     // Formatting under the C locale, for this thread only and only for this call.
     static const locale_t cLocale = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr));
     const locale_t previous = uselocale(cLocale);
+#endif
     va_list args;
     va_start(args, format);
     va_list again;
@@ -44,5 +52,10 @@ void CString::Format(LPCSTR format, ...) {
         m_text = std::move(text);
     }
     va_end(again);
+#if defined(_WIN32)
+    std::setlocale(LC_NUMERIC, saved.c_str());
+    _configthreadlocale(previousMode);
+#else
     uselocale(previous);
+#endif
 }

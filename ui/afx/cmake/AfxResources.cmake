@@ -16,9 +16,27 @@ endif()
 
 set(AFX_EMBED_SCRIPT ${CMAKE_CURRENT_LIST_DIR}/AfxEmbedResources.cmake)
 
+# In a Windows build the script is compiled by CMake's RC language (windres as well) into an object that
+# the linker makes the executable's real .rsrc section, which USER32 and KERNEL32 read.
+if(WIN32)
+  enable_language(RC)
+endif()
+
 function(afx_add_resources target script)
   cmake_parse_arguments(PARSE_ARGV 2 ARG "" "" "INCLUDE_DIRECTORIES;DEPENDS")
   get_filename_component(script ${script} ABSOLUTE)
+  if(WIN32)
+    add_library(${target} OBJECT ${script})
+    get_filename_component(script_dir ${script} DIRECTORY)
+    target_include_directories(${target} PRIVATE ${script_dir} ${ARG_INCLUDE_DIRECTORIES})
+    set(depends)
+    foreach(file IN LISTS ARG_DEPENDS)
+      get_filename_component(file ${file} ABSOLUTE)
+      list(APPEND depends ${file})
+    endforeach()
+    set_source_files_properties(${script} PROPERTIES OBJECT_DEPENDS "${depends}")
+    return()
+  endif()
   get_filename_component(script_dir ${script} DIRECTORY)
   get_filename_component(name ${script} NAME_WE)
   set(res ${CMAKE_CURRENT_BINARY_DIR}/${name}.res)

@@ -1,0 +1,28 @@
+# SPDX-FileCopyrightText: 2026 The tarnvel developers
+# SPDX-License-Identifier: MIT
+#
+# What only the Windows program has: the application manifest in tarnvel.exe.
+target_sources(tarnvel PRIVATE ${CMAKE_CURRENT_LIST_DIR}/windows/manifest.rc)
+set_property(SOURCE ${CMAKE_CURRENT_LIST_DIR}/windows/manifest.rc DIRECTORY ${PROJECT_SOURCE_DIR}/app
+  PROPERTY OBJECT_DEPENDS ${CMAKE_CURRENT_LIST_DIR}/windows/tarnvel.exe.manifest)
+
+# The package for Windows users: tarnvel-<version>-win64.zip with the program, the licence and a short
+# README (`make windows-package`).
+set(package_dir ${CMAKE_BINARY_DIR}/package/tarnvel-${PROJECT_VERSION}-win64)
+set(package_zip ${CMAKE_BINARY_DIR}/tarnvel-${PROJECT_VERSION}-win64.zip)
+file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/package)
+add_custom_command(OUTPUT ${package_zip}
+  COMMAND ${CMAKE_COMMAND} -E rm -rf ${package_dir}
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${package_dir}
+  COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:tarnvel> ${package_dir}/tarnvel.exe
+  COMMAND ${CMAKE_COMMAND} -E copy ${PROJECT_SOURCE_DIR}/LICENSE ${package_dir}/LICENSE.txt
+  COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_CURRENT_LIST_DIR}/windows/README.txt ${package_dir}/README.txt
+  COMMAND ${CMAKE_COMMAND} -E rm -f ${package_zip}
+  COMMAND ${CMAKE_COMMAND} -E tar cf ${package_zip} --format=zip tarnvel-${PROJECT_VERSION}-win64
+  WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/package
+  DEPENDS tarnvel ${PROJECT_SOURCE_DIR}/LICENSE ${CMAKE_CURRENT_LIST_DIR}/windows/README.txt
+  COMMENT "Packing tarnvel-${PROJECT_VERSION}-win64.zip"
+  VERBATIM)
+add_custom_target(windows_package DEPENDS ${package_zip})
+
+add_subdirectory(${PROJECT_SOURCE_DIR}/bench/win32 ${CMAKE_BINARY_DIR}/bench)

@@ -1,0 +1,62 @@
+#!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The tarnvel developers
+# SPDX-License-Identifier: MIT
+#
+# tarnvel_exe_test.sh WINE_RUN PREFIX TARNVEL_EXE READ_CONTROL_EXE [ARGS...]
+#
+# The real tarnvel.exe under Wine, on the Wine session's X server, driven by real X input (xdotool): its
+# window is mapped with the exact title, the request of the Overview typed with the keyboard gives 0.0213,
+# and Escape ends it with exit code 0. ARGS are given to tarnvel.exe and must change nothing. With
+# SCREENSHOT=file.png set, the window with the result is saved there.
+set -euo pipefail
+
+wine_run="$1" prefix="$2" exe="$3" reader="$4"
+shift 4
+title='Circuit Board Relative Displacement Limit    ver 1.2   by Ostrel '
+
+DISPLAY="$("$wine_run" --prefix "$prefix" --display)"
+export DISPLAY
+
+fail() {
+  echo "FAIL: $*" >&2
+  [ -z "${pid:-}" ] || kill "$pid" 2>/dev/null || true
+  exit 1
+}
+
+"$wine_run" --prefix "$prefix" "$exe" "$@" &
+pid=$!
+
+# The window, by its exact title (xdotool takes a regular expression).
+pattern="^$(printf '%s' "$title" | sed 's/[.[\*^$()+?{|]/\\&/g')\$"
+window=""
+for _ in $(seq 600); do
+  window="$(xdotool search --onlyvisible --name "$pattern" 2>/dev/null | head -n 1 || true)"
+  [ -n "$window" ] && break
+  kill -0 "$pid" 2>/dev/null || fail "tarnvel.exe ended before its window was mapped"
+  sleep 0.1
+done
+[ -n "$window" ] || fail "no window titled \"$title\""
+[ "$(xdotool getwindowname "$window")" = "$title" ] || fail "title is \"$(xdotool getwindowname "$window")\""
+echo "window $window mapped: \"$title\""
+
+# The Overview's request with the keyboard alone. The focus starts on Calculate; Tab order: Exit, B, h,
+# (C is hidden) L, then (the result is hidden) the description, the mode list. Down twice picks mode row 1
+# ("Select component from list"), Shift+Tab reaches the component list, S picks "Standard DIP"; Enter is
+# Calculate.
+xdotool windowfocus --sync "$window"
+# Through XTEST, as from the keyboard, to the window that has the focus.
+keys() { xdotool key --delay 30 "$@"; }
+keys Tab Tab 6 Tab 0 period 0 6 2 Tab 1 Tab Tab Down Down shift+Tab S Return
+"$wine_run" --prefix "$prefix" "$reader" "$title" 1005 "     0.0213 " || fail "the result field does not show 0.0213"
+if [ -n "${SCREENSHOT:-}" ]; then
+  xwd -silent -id "$window" >"$SCREENSHOT.xwd"
+  "$(dirname "$wine_run")/xwd2png" "$SCREENSHOT.xwd" "$SCREENSHOT"
+  rm -f "$SCREENSHOT.xwd"
+fi
+
+keys Escape
+status=0
+wait "$pid" || status=$?
+pid=""
+[ "$status" = 0 ] || fail "tarnvel.exe ended with $status after Escape"
+echo "Escape ended tarnvel.exe with exit code 0"
