@@ -44,6 +44,8 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # The dialogs ask for Arial, which fontconfig resolves to Liberation Sans.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS fonts-liberation)
+# Natively on Wayland with Qt's Wayland platform, else through XWayland.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS qt6-wayland)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
 
