@@ -5,6 +5,7 @@
 // dialog template items, and the names assistive technology reads for them.
 #include "ui/afx/qt/qt_impl.h"
 
+#include <QEvent>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -65,12 +66,24 @@ protected:
 };
 
 // A static control as Windows draws it: text wraps at blanks, and a word wider than the control
-// breaks where it must rather than being cut off; a picture is shown at its own size.
+// breaks where it must rather than being cut off; a picture is shown at its own size. A bitmap
+// follows the palette (see MapPictureColours), an icon keeps its own colours.
 class StaticTextWidget : public QLabel {
 public:
     using QLabel::QLabel;
 
+    void SetBitmap(const QImage& bitmap) {
+        m_bitmap = bitmap;
+        setPixmap(QPixmap::fromImage(MapPictureColours(m_bitmap, palette())));
+    }
+
 protected:
+    void changeEvent(QEvent* event) override {
+        if (event->type() == QEvent::PaletteChange && !m_bitmap.isNull())
+            setPixmap(QPixmap::fromImage(MapPictureColours(m_bitmap, palette())));
+        QLabel::changeEvent(event);
+    }
+
     void paintEvent(QPaintEvent*) override {
         QPainter painter(this);
         if (const QPixmap picture = pixmap(); !picture.isNull()) {
@@ -84,6 +97,9 @@ protected:
         painter.setPen(palette().color(QPalette::WindowText));
         painter.drawText(QRectF(contentsRect()), text(), option);
     }
+
+private:
+    QImage m_bitmap; // as stored, before the palette's colours are applied
 };
 
 } // namespace
@@ -128,16 +144,14 @@ QWidget* CreateControl(const DialogItemTemplate& item, AfxWindow* control, QWidg
         const DWORD type = item.style & SS_TYPEMASK;
         if (type == SS_ICON || type == SS_BITMAP) {
             // Picture statics take the size of their picture.
-            QPixmap picture;
             if (type == SS_ICON) {
                 HICON icon = LoadIconA(module, MAKEINTRESOURCEA(item.imageId));
                 if (icon != nullptr)
-                    picture = icon->large;
+                    label->setPixmap(icon->large);
             } else {
-                picture = LoadBitmapResource(module, item.imageId, dialog->palette().color(QPalette::Window));
+                label->SetBitmap(LoadBitmapResource(module, item.imageId));
             }
-            label->setPixmap(picture);
-            rect.setSize(picture.deviceIndependentSize().toSize());
+            rect.setSize(label->pixmap().deviceIndependentSize().toSize());
         } else {
             label->setTextFormat(Qt::PlainText);
             label->setText(QString::fromStdString(item.text));

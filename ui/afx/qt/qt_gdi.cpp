@@ -6,6 +6,7 @@
 
 #include <QImage>
 #include <QPaintEvent>
+#include <QPalette>
 
 #include <cstring>
 #include <map>
@@ -144,17 +145,33 @@ Bytes ResourceBytes(HINSTANCE module, LPCSTR name, LPCSTR type) {
 
 } // namespace
 
-QPixmap LoadBitmapResource(HINSTANCE module, int id, const QColor& face) {
+QImage LoadBitmapResource(HINSTANCE module, int id) {
     const std::optional<Dib> dib = ReadDib(ResourceBytes(module, MAKEINTRESOURCEA(id), RT_BITMAP), false);
-    if (!dib)
-        return {};
-    QImage image = ToImage(*dib);
-    QList<QRgb> colors = image.colorTable();
-    for (QRgb& c : colors)
-        if (c == qRgb(0xC0, 0xC0, 0xC0))
-            c = face.rgb();
-    image.setColorTable(colors);
-    return QPixmap::fromImage(image);
+    return dib ? ToImage(*dib) : QImage();
+}
+
+QImage MapPictureColours(const QImage& picture, const QPalette& palette) {
+    // The 3D colours of a 16-colour picture become the palette's, as Windows maps them for
+    // pictures on a dialog's face, and black ink becomes the text colour: the picture keeps its
+    // contrast under light and dark colour schemes alike.
+    if (picture.format() != QImage::Format_Indexed8)
+        return picture;
+    const std::pair<QRgb, QPalette::ColorRole> roles[] = {
+        {qRgb(0x00, 0x00, 0x00), QPalette::WindowText},
+        {qRgb(0x80, 0x80, 0x80), QPalette::Dark},
+        {qRgb(0xC0, 0xC0, 0xC0), QPalette::Window},
+        {qRgb(0xDF, 0xDF, 0xDF), QPalette::Light},
+    };
+    QImage image = picture;
+    QList<QRgb> colours = image.colorTable();
+    for (QRgb& c : colours)
+        for (const auto& [rgb, role] : roles)
+            if (c == rgb) {
+                c = palette.color(role).rgb();
+                break;
+            }
+    image.setColorTable(colours);
+    return image;
 }
 
 } // namespace afx
