@@ -19,6 +19,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 using namespace uitest;
 
 namespace {
@@ -174,5 +176,64 @@ TEST(WindowIcon, IsSetAndDrawnCentredWhenMinimised) {
         Key(d, Qt::Key_Escape);
     });
 }
+
+} // namespace
+
+namespace {
+
+// Every route to the system menu reaches the About box: the keys of every desktop, and a right
+// click on the dialog's face, inside group boxes and on labels as well.
+struct RouteRow {
+    const char* name;
+    int key;                         // 0: a right click instead
+    Qt::KeyboardModifiers modifiers; // of the key
+    int over;                        // right click: the middle of this control, or (0) a corner
+};
+void PrintTo(const RouteRow& row, std::ostream* os) {
+    *os << row.name;
+}
+class MenuRoute : public ::testing::TestWithParam<RouteRow> {};
+
+TEST_P(MenuRoute, OpensTheSystemMenuWithTheAboutEntry) {
+    CDisplacementDialog dlg;
+    RunModal(dlg, [&](QDialog* d) {
+        const RouteRow& row = GetParam();
+        bool opened = false;
+        QTimer::singleShot(0, d, [&] {
+            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            ASSERT_NE(menu, nullptr) << "no menu";
+            EXPECT_EQ(menu->objectName().toStdString(), "systemMenu");
+            for (QAction* a : menu->actions())
+                if (a->data().toUInt() == IDM_ABOUTBOX) {
+                    WhenAboutOpens(d, [&](QDialog*) { opened = true; }, Qt::Key_Escape);
+                    QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(a).center());
+                    return;
+                }
+            ADD_FAILURE() << "no About entry";
+            menu->close();
+        });
+        QApplication::setActiveWindow(d); // shortcuts work in the active window only
+        if (row.key != 0) {
+            QTest::keyClick(QApplication::focusWidget(), static_cast<Qt::Key>(row.key), row.modifiers);
+        } else {
+            QPoint at(3, d->height() - 3);
+            if (row.over != 0)
+                at = Find<QWidget>(d, row.over)->geometry().center();
+            QTest::mouseClick(d->windowHandle(), Qt::RightButton, {}, at);
+        }
+        EXPECT_TRUE(opened);
+        Key(d, Qt::Key_Escape);
+    });
+}
+
+INSTANTIATE_TEST_SUITE_P(SystemMenu, MenuRoute,
+                         ::testing::Values(RouteRow{"AltSpace", Qt::Key_Space, Qt::AltModifier, 0},
+                                           RouteRow{"ContextMenuKey", Qt::Key_Menu, Qt::NoModifier, 0},
+                                           RouteRow{"ShiftF10", Qt::Key_F10, Qt::ShiftModifier, 0},
+                                           RouteRow{"RightClickOnTheFace", 0, Qt::NoModifier, 0},
+                                           RouteRow{"RightClickOnALabel", 0, Qt::NoModifier, IDC_C_CAPTION},
+                                           RouteRow{"RightClickInsideAGroupBox", 0, Qt::NoModifier,
+                                                    IDC_RESULTS_GROUP}),
+                         [](const auto& row) { return std::string(row.param.name); });
 
 } // namespace

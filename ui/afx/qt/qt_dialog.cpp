@@ -13,8 +13,10 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QResizeEvent>
 #include <QScreen>
 #include <QShortcut>
+#include <QTimer>
 #include <QWindow>
 
 namespace afx {
@@ -24,16 +26,36 @@ namespace {
 class DialogWidget : public QDialog {
 public:
     DialogWidget(AfxWindow* window, QWidget* parent) : QDialog(parent), m_window(window) {
-        // Alt+Space opens the system menu and Alt+F4 closes, as the window system's own keys do.
-        auto* menuKey = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_Space), this);
-        connect(menuKey, &QShortcut::activated, this,
-                [this] { TrackSystemMenu(m_window, mapToGlobal(QPoint(0, 0))); });
+        // The system menu opens by keyboard at the window's top left corner: with Alt+Space where
+        // the desktop leaves that key to the program, and everywhere with the context-menu key and
+        // Shift+F10, the desktop's keys for a window's context menu. Alt+F4 closes.
+        for (const QKeySequence& key : {QKeySequence(Qt::ALT | Qt::Key_Space), QKeySequence(Qt::Key_Menu),
+                                        QKeySequence(Qt::SHIFT | Qt::Key_F10)}) {
+            auto* menuKey = new QShortcut(key, this);
+            connect(menuKey, &QShortcut::activated, this,
+                    [this] { TrackSystemMenu(m_window, mapToGlobal(QPoint(0, 0))); });
+        }
         auto* closeKey = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_F4), this);
         connect(closeKey, &QShortcut::activated, this,
                 [this] { SendMessageA(m_window, WM_SYSCOMMAND, SC_CLOSE, 0); });
     }
 
     void DefaultPaint(QPaintEvent* event) { QDialog::paintEvent(event); }
+
+    // The dialog has one size. A Wayland compositor may still maximise a window or make it full
+    // screen, and its protocol then ends a client whose window keeps its own size: there the
+    // window takes the compositor's size for that moment, and goes back to its own at once.
+    void KeepSize(const QSize& size) {
+        m_size = size;
+        if (!QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) {
+            setFixedSize(size);
+            return;
+        }
+        setMinimumSize(size);
+        setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+        resize(size);
+        m_sizeKeptHere = true;
+    }
 
 protected:
     void keyPressEvent(QKeyEvent* event) override {
@@ -78,13 +100,25 @@ protected:
     }
 
     void changeEvent(QEvent* event) override {
-        if (event->type() == QEvent::WindowStateChange)
+        if (event->type() == QEvent::WindowStateChange) {
             update();
+            if (windowState() & kOtherSizes)
+                QTimer::singleShot(0, this, [this] { setWindowState(windowState() & ~kOtherSizes); });
+        }
         QDialog::changeEvent(event);
     }
 
+    void resizeEvent(QResizeEvent* event) override {
+        if (m_sizeKeptHere && !(windowState() & kOtherSizes) && event->size() != m_size)
+            QTimer::singleShot(0, this, [this] { resize(m_size); });
+        QDialog::resizeEvent(event);
+    }
+
 private:
+    static constexpr Qt::WindowStates kOtherSizes = Qt::WindowMaximized | Qt::WindowFullScreen;
     AfxWindow* m_window;
+    QSize m_size;
+    bool m_sizeKeptHere = false; // by this widget rather than by the window system
 };
 
 int MulDiv(int value, int numerator, int denominator) {
@@ -137,6 +171,9 @@ void TrackSystemMenu(AfxWindow* dialog, const QPoint& globalPos) {
     QMenu menu(dialog->widget);
     menu.setObjectName(QStringLiteral("systemMenu"));
     for (const AfxMenu::Item& item : dialog->dialog->systemMenu->items) {
+        // Only what the window system can do is offered.
+        if (item.id == SC_MOVE && !(item.flags & MF_SEPARATOR) && !CanMoveWindow(dialog->widget))
+            continue;
         if (item.flags & MF_SEPARATOR) {
             menu.addSeparator();
             continue;
@@ -173,7 +210,7 @@ std::unique_ptr<AfxWindow> CreateDialogWindow(const DialogTemplate& t, HINSTANCE
     const QFont font = TemplateFont(t);
     dialog->setFont(font);
     const QSize base = DialogBaseUnits(font);
-    dialog->setFixedSize(DialogUnitsToPixels(base, t.x, t.y, t.cx, t.cy).size());
+    dialog->KeepSize(DialogUnitsToPixels(base, t.x, t.y, t.cx, t.cy).size());
 
     if (t.style & WS_SYSMENU) {
         // The standard entries of a modal-frame dialog's system menu.
@@ -247,8 +284,7 @@ LRESULT DialogProc(HWND w, UINT message, WPARAM wParam, LPARAM lParam) {
             SendMessageA(w, WM_CLOSE, 0, 0);
             break;
         case SC_MOVE:
-            if (QWindow* handle = widget->windowHandle())
-                handle->startSystemMove();
+            MoveWindow(widget);
             break;
         case SC_MINIMIZE:
             widget->showMinimized();

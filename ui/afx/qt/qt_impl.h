@@ -19,6 +19,7 @@
 #include <vector>
 
 class CWnd;
+struct xcb_connection_t;
 
 struct AfxMenu {
     struct Item {
@@ -117,14 +118,51 @@ void TrackSystemMenu(AfxWindow* dialog, const QPoint& globalPos);
 // The font a dialog template asks for.
 QFont TemplateFont(const afx::DialogTemplate& t);
 
-// The bitmap resource `id`, with the light grey of a 16-colour picture taken as the dialog's face
-// colour (as bitmaps in dialogs are shown), or a null pixmap.
-QPixmap LoadBitmapResource(HINSTANCE module, int id, const QColor& face);
+// The bitmap resource `id` as stored, or a null image.
+QImage LoadBitmapResource(HINSTANCE module, int id);
+
+// A 16-colour picture in the colours of `palette`: black ink as the text colour, dark grey, light
+// grey and the lightest grey as the dialog's shadow, face and light colours. Other colours, and
+// pictures that are not palette images, are kept.
+QImage MapPictureColours(const QImage& picture, const QPalette& palette);
 
 // A decoded DIB as an image: palette indices for a bitmap, premultiplied ARGB for an icon's image.
 QImage ToImage(const afx::Dib& dib);
 
 QString ToQt(LPCSTR text);
 std::string FromQt(const QString& text);
+
+// Finds out, before the toolkit starts, whether it can show windows: Qt's X11 and Wayland platforms
+// end the process when they cannot reach their display. Without QT_QPA_PLATFORM, a Wayland
+// compositor is preferred to an X server. The probe's X connection stays open until the toolkit
+// has its own: closing the only client of an X server resets it, and a connection made during the
+// reset is refused.
+class DisplayProbe {
+public:
+    DisplayProbe();
+    ~DisplayProbe();
+    DisplayProbe(const DisplayProbe&) = delete;
+    DisplayProbe& operator=(const DisplayProbe&) = delete;
+
+    bool Reachable() const { return m_reachable; }
+    // What is wrong when nothing is reachable, as one line ("cannot open display :1").
+    const std::string& Problem() const { return m_problem; }
+    // The toolkit platform to use, or empty for the toolkit's own choice.
+    const std::string& Platform() const { return m_platform; }
+
+private:
+    void ProbeX11();
+    xcb_connection_t* m_connection = nullptr;
+    bool m_reachable = false;
+    std::string m_problem;
+    std::string m_platform;
+};
+
+// Whether the window system moves `window` on request (the system menu's Move): on X11 when the
+// window manager serves _NET_WM_MOVERESIZE, never on Wayland.
+bool CanMoveWindow(QWidget* window);
+// Asks the window system to move `window`: the window manager's keyboard move, or its mouse move
+// while a mouse button is held.
+void MoveWindow(QWidget* window);
 
 } // namespace afx
