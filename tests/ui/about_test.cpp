@@ -135,10 +135,29 @@ TEST(AboutBox, ShowsItsFourControls) {
         for (QLabel* label : d->findChildren<QLabel*>())
             if (label->pixmap().isNull())
                 texts.push_back(label->text().toStdString());
-        EXPECT_EQ(texts, (std::vector<std::string>{"tarnvel     Version 1.1",
-                                                   "By Ostrel  Email: ostrel@example.com"}));
+        EXPECT_EQ(texts,
+                  (std::vector<std::string>{"tarnvel     Version 1.1", "By Ostrel  Email: os@example.com"}));
         EXPECT_EQ(Find<QPushButton>(d, IDOK)->text().toStdString(), "OK");
         EXPECT_EQ(about.m_okButton.GetDlgCtrlID(), IDOK);
+        Key(d, Qt::Key_Return);
+    });
+}
+
+// Wrapped to the label's width, the About box's texts break between words only: an address split
+// in the middle can be neither read nor copied.
+TEST(AboutBox, TextsBreakOnlyBetweenWords) {
+    CAboutDialog about;
+    RunModal(about, [&](QDialog* d) {
+        for (QLabel* label : d->findChildren<QLabel*>()) {
+            if (!label->pixmap().isNull())
+                continue;
+            const QString text = label->text();
+            SCOPED_TRACE(text.toStdString());
+            const QFontMetrics metrics(label->font());
+            const int width = label->contentsRect().width();
+            for (const QString& word : text.split(QLatin1Char(' '), Qt::SkipEmptyParts))
+                EXPECT_LE(metrics.horizontalAdvance(word), width) << word.toStdString() << " is cut";
+        }
         Key(d, Qt::Key_Return);
     });
 }
@@ -205,7 +224,8 @@ TEST_P(MenuRoute, OpensTheSystemMenuWithTheAboutEntry) {
             EXPECT_EQ(menu->objectName().toStdString(), "systemMenu");
             for (QAction* a : menu->actions())
                 if (a->data().toUInt() == IDM_ABOUTBOX) {
-                    WhenAboutOpens(d, [&](QDialog*) { opened = true; }, Qt::Key_Escape);
+                    WhenAboutOpens(
+                        d, [&](QDialog*) { opened = true; }, Qt::Key_Escape);
                     QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(a).center());
                     return;
                 }
