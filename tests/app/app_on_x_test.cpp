@@ -14,6 +14,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <memory>
 #include <optional>
 #include <sstream>
@@ -445,5 +446,123 @@ TEST(Locale, TheWindowShowsTheSameNumbersInEveryLocale) {
         ASSERT_TRUE(ExitedWith(app->Wait(), 0));
     }
 }
+
+// A window manager as far as moving goes: it announces _NET_WM_MOVERESIZE in _NET_SUPPORTED, or
+// nothing, and records the move requests clients send to the root window (it reparents nothing, so a
+// program's window is the window it names).
+class MoveRecorder {
+public:
+    MoveRecorder(const std::string& display, bool announce) : m_c(xcb_connect(display.c_str(), nullptr)) {
+        if (xcb_connection_has_error(m_c) != 0)
+            return;
+        m_root = xcb_setup_roots_iterator(xcb_get_setup(m_c)).data->root;
+        const std::uint32_t mask = XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY;
+        xcb_change_window_attributes(m_c, m_root, XCB_CW_EVENT_MASK, &mask);
+        m_moveResize = Atom("_NET_WM_MOVERESIZE");
+        if (announce)
+            xcb_change_property(m_c, XCB_PROP_MODE_REPLACE, m_root, Atom("_NET_SUPPORTED"), XCB_ATOM_ATOM, 32,
+                                1, &m_moveResize);
+        Sync();
+    }
+    ~MoveRecorder() { xcb_disconnect(m_c); }
+    MoveRecorder(const MoveRecorder&) = delete;
+    MoveRecorder& operator=(const MoveRecorder&) = delete;
+
+    struct Request {
+        std::string window;   // as xdotool names it
+        std::uint32_t action; // 8: move with the pointer, 10: move by keyboard
+        bool operator==(const Request&) const = default;
+        friend void PrintTo(const Request& r, std::ostream* os) { *os << r.window << " action " << r.action; }
+    };
+    // The requests that reached the server before this call.
+    std::vector<Request> Requests() {
+        Sync();
+        while (xcb_generic_event_t* event = xcb_poll_for_event(m_c)) {
+            const auto* message = reinterpret_cast<const xcb_client_message_event_t*>(event);
+            if ((event->response_type & 0x7F) == XCB_CLIENT_MESSAGE && message->type == m_moveResize)
+                m_requests.push_back({std::to_string(message->window), message->data.data32[2]});
+            free(event);
+        }
+        return m_requests;
+    }
+
+private:
+    xcb_atom_t Atom(const char* name) {
+        xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(
+            m_c, xcb_intern_atom(m_c, 0, static_cast<std::uint16_t>(std::strlen(name)), name), nullptr);
+        const xcb_atom_t atom = reply ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};
+        free(reply);
+        return atom;
+    }
+    // A round trip: every event the server generated before it is queued here.
+    void Sync() { free(xcb_get_input_focus_reply(m_c, xcb_get_input_focus(m_c), nullptr)); }
+
+    xcb_connection_t* m_c;
+    xcb_window_t m_root = XCB_WINDOW_NONE;
+    xcb_atom_t m_moveResize = XCB_ATOM_NONE;
+    std::vector<Request> m_requests;
+};
+
+// The system menu's Move, chosen by key or by click, asks the window manager for its keyboard move
+// (the window then follows the arrow keys and the pointer); where the window manager does not
+// announce that it moves windows on request, Move is not offered.
+struct MoveRow {
+    const char* name;
+    bool announced; // the window manager announces _NET_WM_MOVERESIZE
+    bool byKey;     // Shift+F10, then M; else a right click on the face, then a click on Move
+    bool requested; // a keyboard move is asked for
+};
+class Move : public OnX<MoveRow> {};
+
+TEST_P(Move, AsksTheWindowManagerOnlyWhereItCanMove) {
+    const MoveRow& row = GetParam();
+    ASSERT_FALSE(x.Display().empty()) << "Xvfb did not start";
+    MoveRecorder wm(x.Display(), row.announced);
+    ASSERT_NO_FATAL_FAILURE(Start({}));
+    const std::vector<std::string> main = x.Find("^Circuit Board");
+    ASSERT_EQ(main.size(), 1u);
+
+    if (row.byKey)
+        x.Keys(main[0], "shift+F10");
+    else
+        x.Xdotool("mousemove --window " + main[0] + " 4 4 click 3");
+    std::vector<std::string> windows;
+    ASSERT_TRUE(WaitUntil([&] { return (windows = x.Find()).size() == 2; })) << "no menu";
+    const std::string menu = windows[0] == main[0] ? windows[1] : windows[0];
+    if (row.byKey) {
+        x.Xdotool("key m");
+    } else {
+        // Move is the first entry: a click a little below the menu's top edge.
+        std::istringstream geometry(x.Xdotool("getwindowgeometry --shell " + menu));
+        std::map<std::string, int> g;
+        for (std::string line; std::getline(geometry, line);)
+            if (const auto eq = line.find('='); eq != std::string::npos)
+                g[line.substr(0, eq)] = std::stoi(line.substr(eq + 1));
+        x.Xdotool("mousemove " + std::to_string(g["X"] + g["WIDTH"] / 2) + " " + std::to_string(g["Y"] + 12) +
+                  " click 1");
+    }
+    if (row.requested) {
+        ASSERT_TRUE(WaitUntil([&] { return !wm.Requests().empty(); })) << "no move asked for";
+        EXPECT_EQ(wm.Requests(), (std::vector<MoveRecorder::Request>{{main[0], 10}}));
+        ASSERT_TRUE(WaitUntil([&] { return x.Find().size() == 1; })) << "the menu stays";
+    } else {
+        // The menu is still open, no entry having taken the key: Escape closes it, not the dialog.
+        x.Xdotool("key Escape");
+        ASSERT_TRUE(WaitUntil([&] { return x.Find().size() == 1; })) << "the menu stays";
+        EXPECT_FALSE(x.Pixels(main[0]).empty()) << "the dialog took the Escape";
+        EXPECT_EQ(x.Find(), main);
+    }
+    x.Keys(main[0], "Escape");
+    ASSERT_TRUE(ExitedWith(app->Wait(), 0));
+    if (!row.requested) {
+        EXPECT_TRUE(wm.Requests().empty());
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    SystemMenu, Move,
+    ::testing::Values(MoveRow{"ChosenByKey", true, true, true}, MoveRow{"ChosenByClick", true, false, true},
+                      MoveRow{"NotOfferedWhereTheWindowManagerCannot", false, true, false}),
+    kRowName);
 
 } // namespace
