@@ -565,4 +565,63 @@ INSTANTIATE_TEST_SUITE_P(
                       MoveRow{"NotOfferedWhereTheWindowManagerCannot", false, true, false}),
     kRowName);
 
+// Under a real window manager (openbox, which like most takes Alt+Space for its own window menu): the
+// context-menu key opens the program's menu, whose Move starts the window manager's keyboard move;
+// the arrow keys then move the window, Return ends the move, and the window keeps its size.
+TEST(WindowManager, MovesTheWindowByKeyboardFromTheSystemMenu) {
+    XServer x;
+    ASSERT_FALSE(x.Display().empty()) << "Xvfb did not start";
+    std::vector<std::string> env = CleanEnvironment();
+    env.push_back("DISPLAY=" + x.Display());
+    Child wm({"openbox", "--sm-disable"}, env);
+    // A window manager announces itself once it manages windows.
+    const std::string announced = "xprop -display " + x.Display() + " -root _NET_SUPPORTING_WM_CHECK";
+    ASSERT_TRUE(WaitUntil([&] {
+        std::string out;
+        if (FILE* pipe = popen((announced + " 2>/dev/null").c_str(), "r")) {
+            for (char chunk[256]; std::fgets(chunk, sizeof chunk, pipe) != nullptr;)
+                out += chunk;
+            pclose(pipe);
+        }
+        return out.find("window id #") != std::string::npos || !wm.Running();
+    }));
+    ASSERT_TRUE(wm.Running()) << wm.Output("stderr");
+    auto app = StartTarnvel({}, x.Display());
+    std::vector<std::string> main;
+    ASSERT_TRUE(WaitUntil([&] { return !(main = x.Find("^Circuit Board")).empty(); })) << "no window mapped";
+    // x, y, width, height, from xdotool's shell lines.
+    const auto geometry = [&] {
+        std::istringstream lines(x.Xdotool("getwindowgeometry --shell " + main[0]));
+        std::map<std::string, int> g;
+        for (std::string line; std::getline(lines, line);)
+            if (const auto eq = line.find('='); eq != std::string::npos)
+                g[line.substr(0, eq)] = std::stoi(line.substr(eq + 1));
+        return std::array<int, 4>{g["X"], g["Y"], g["WIDTH"], g["HEIGHT"]};
+    };
+    const std::array<int, 4> before = geometry();
+
+    x.Keys(main[0], "Menu");
+    ASSERT_TRUE(WaitUntil([&] { return x.Find().size() == 2; })) << "no menu";
+    x.Xdotool("key m");
+    ASSERT_TRUE(WaitUntil([&] { return x.Find().size() == 1; })) << "the menu stays";
+    // The window manager grabs the keyboard for its move; a key pressed before that goes to the
+    // dialog, so each arrow is pressed until the window has moved.
+    std::array<int, 4> after{};
+    ASSERT_TRUE(WaitUntil([&] {
+        x.Xdotool("key Right");
+        return (after = geometry())[0] > before[0];
+    })) << "the window does not move right";
+    ASSERT_TRUE(WaitUntil([&] {
+        x.Xdotool("key Down");
+        return (after = geometry())[1] > before[1];
+    })) << "the window does not move down";
+    x.Xdotool("key Return");
+    EXPECT_EQ(after[2], before[2]) << "width";
+    EXPECT_EQ(after[3], before[3]) << "height";
+
+    // Once the move has ended, Escape reaches the dialog again.
+    x.Keys(main[0], "Escape");
+    ASSERT_TRUE(ExitedWith(app->Wait(), 0));
+}
+
 } // namespace
