@@ -65,10 +65,12 @@ fuzz: deps
 	  grep -E '^stat::number_of_executed_units' build/fuzz/$$t.log; \
 	done
 
-# The dialog after a calculation, rendered off screen at normal and double scale, for the README.
+# The dialog after a calculation, rendered off screen at normal and double scale and in a dark colour
+# scheme, for the README.
 screenshot: build
 	@mkdir -p docs
 	@QT_SCALE_FACTOR=1 $(BUILD)/tests/app/tarnvel_screenshot docs/screenshot.png
+	@QT_SCALE_FACTOR=1 $(BUILD)/tests/app/tarnvel_screenshot docs/screenshot-dark.png --dark
 	@QT_SCALE_FACTOR=2 $(BUILD)/tests/app/tarnvel_screenshot docs/screenshot@2x.png
 
 # Installs into $(PREFIX), through sudo when $(PREFIX) (or its nearest existing parent) is not writable;
