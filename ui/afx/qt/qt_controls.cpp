@@ -77,8 +77,8 @@ protected:
 };
 
 // A group box as Windows draws it: an etched frame whose top line runs through the middle of the
-// title, and nothing inside, so that the dialog's face shows through. At fractional scales the
-// frame's lines are one device pixel each, on every side alike.
+// title, and nothing inside, so that the dialog's face shows through. Its lines have one weight on
+// every side: a block of device pixels at whole scales, one device pixel at fractional ones.
 class GroupBoxWidget : public QGroupBox {
 public:
     using QGroupBox::QGroupBox;
@@ -88,12 +88,17 @@ protected:
         QPainter painter(this);
         const QFontMetrics metrics(font());
         painter.save();
-        const QRect frame = AlignToDevicePixels(painter, rect().adjusted(0, metrics.height() / 2, 0, 0))
-                                .adjusted(0, 0, -1, -1);
-        painter.setPen(palette().color(QPalette::Dark));
-        painter.drawRect(frame.adjusted(0, 0, -1, -1));
-        painter.setPen(palette().color(QPalette::Light));
-        painter.drawRect(frame.adjusted(1, 1, 0, 0));
+        // Two outlines one pixel apart, dark outside and light inside, in logical pixels at
+        // whole scales and in device pixels at fractional ones.
+        const QRect frame = AlignToDevicePixels(painter, rect().adjusted(0, metrics.height() / 2, 0, 0));
+        const auto outline = [&painter](const QRect& r, const QColor& colour) {
+            painter.fillRect(QRect(r.left(), r.top(), r.width(), 1), colour);
+            painter.fillRect(QRect(r.left(), r.bottom(), r.width(), 1), colour);
+            painter.fillRect(QRect(r.left(), r.top(), 1, r.height()), colour);
+            painter.fillRect(QRect(r.right(), r.top(), 1, r.height()), colour);
+        };
+        outline(frame.adjusted(0, 0, -1, -1), palette().color(QPalette::Dark));
+        outline(frame.adjusted(1, 1, 0, 0), palette().color(QPalette::Light));
         painter.restore();
         if (title().isEmpty())
             return;
