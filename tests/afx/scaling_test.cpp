@@ -10,10 +10,12 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPainter>
 #include <QPushButton>
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <ostream>
 
@@ -127,6 +129,38 @@ TEST_P(AtScale, EveryDotOfAPictureGetsTheSameInk) {
             EXPECT_NEAR(inPlace, 15 * area, 0.04 * 15 * area);
             EXPECT_NEAR(Ink(image, place.toAlignedRect().adjusted(-3, -3, 3, 3), face, ink), inPlace, 0.01);
         }
+    });
+}
+
+// The mean of an image's colours over `area`, per channel.
+std::array<double, 3> MeanColour(const QImage& image, const QRect& area) {
+    std::array<double, 3> sum{};
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x) {
+            const QRgb c = image.pixel(x, y);
+            sum[0] += qRed(c);
+            sum[1] += qGreen(c);
+            sum[2] += qBlue(c);
+        }
+    for (double& channel : sum)
+        channel /= double(area.width()) * area.height();
+    return sum;
+}
+
+// The icon fills the square its 32 × 32 pixels cover on the screen, and every one of its pixels
+// weighs alike there: the icon's colours average out as in the icon itself.
+TEST_P(AtScale, AnIconFillsItsSquareWithItsOwnColours) {
+    OnFramesDialog([](QDialog* d, const QImage& image, qreal scale) {
+        auto* label = Find<QLabel>(d, IDC_ICON_1);
+        ASSERT_EQ(label->size(), QSize(32, 32));
+        QImage icon(32, 32, QImage::Format_RGB32);
+        icon.fill(d->palette().color(QPalette::Window));
+        QPainter(&icon).drawPixmap(0, 0, label->pixmap());
+        const QRect square = DeviceRect(label, d, scale).toRect();
+        ASSERT_EQ(square.size(), QSize(qRound(32 * scale), qRound(32 * scale)));
+        const std::array<double, 3> want = MeanColour(icon, icon.rect()), got = MeanColour(image, square);
+        for (std::size_t i = 0; i < 3; ++i)
+            EXPECT_NEAR(got[i], want[i], 0.5) << "channel " << i;
     });
 }
 
