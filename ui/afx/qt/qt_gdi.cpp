@@ -9,6 +9,7 @@
 #include <QPalette>
 #include <QtMath>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <map>
