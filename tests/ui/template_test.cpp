@@ -3,6 +3,7 @@
 // The main dialog as built from its template: every control with its ID, kind, text, place and
 // tab order, and the sixteen members bound to their controls.
 #include "resources/resource.h"
+#include "tests/support/pixels.h"
 #include "tests/support/uitest.h"
 #include "ui/afx/afxapp.h"
 #include "ui/afx/qt/qt_impl.h"
@@ -19,6 +20,8 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
+#include <set>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -256,31 +259,103 @@ TEST(MainTemplate, FocusStartsOnCalculateAndTabFollowsTemplateOrder) {
 
 namespace {
 
-// At double scale (its own CTest run sets QT_SCALE_FACTOR=2) the 16-colour pictures are enlarged
-// pixel for pixel, not smoothed.
-TEST(Scaling, PicturesStayCrispWhenEnlarged) {
+// At the screen's scale (the double- and fractional-scale CTest runs set QT_SCALE_FACTOR) the
+// formula fills its place in device pixels: at whole scales every picture pixel becomes a block
+// of device pixels, at fractional ones the picture is enlarged evenly and keeps its ink, scale²
+// pixels of it for each pixel of ink in the picture, in the colours of the palette alone.
+TEST(Scaling, PicturesFillTheirPlaceEvenly) {
     CDisplacementDialog dlg;
-    bool enlarged = false;
+    qreal scale = 1;
     RunModal(dlg, [&](QDialog* d) {
-        enlarged = d->devicePixelRatioF() >= 2.0;
+        scale = d->devicePixelRatioF();
+        const QColor face = d->palette().color(QPalette::Window);
+        const QColor ink = d->palette().color(QPalette::WindowText);
         for (QLabel* label : d->findChildren<QLabel*>()) {
-            if (label->pixmap().isNull() || !enlarged)
+            if (label->pixmap().isNull() || scale == 1)
                 continue;
-            const QImage image = label->grab().toImage();
-            ASSERT_GE(image.width(), 2 * label->pixmap().width());
-            int blurred = 0;
-            for (int y = 0; y + 1 < image.height(); y += 2)
-                for (int x = 0; x + 1 < image.width(); x += 2)
-                    if (image.pixel(x, y) != image.pixel(x + 1, y) ||
-                        image.pixel(x, y) != image.pixel(x, y + 1) ||
-                        image.pixel(x, y) != image.pixel(x + 1, y + 1))
-                        ++blurred;
-            EXPECT_EQ(blurred, 0);
+            const QImage image = label->grab().toImage().convertToFormat(QImage::Format_RGB32);
+            ASSERT_EQ(image.size(), (QSizeF(label->size()) * scale).toSize());
+            const QImage picture = label->pixmap().toImage().convertToFormat(QImage::Format_RGB32);
+            const double pictureInk = Ink(picture, picture.rect(), face, ink);
+            ASSERT_GT(pictureInk, 0);
+            EXPECT_NEAR(Ink(image, image.rect(), face, ink), scale * scale * pictureInk,
+                        0.01 * scale * scale * pictureInk);
+            const int whole = qRound(scale);
+            int astray = 0;
+            for (int y = 0; y < image.height(); ++y)
+                for (int x = 0; x < image.width(); ++x) {
+                    const QRgb c = image.pixel(x, y);
+                    if (whole == scale) {
+                        astray += c != image.pixel(x - x % whole, y - y % whole);
+                    } else {
+                        // A blend of face and ink, nothing else.
+                        const double share = Ink(image, QRect(x, y, 1, 1), face, ink);
+                        const QColor blend =
+                            QColor::fromRgbF(float(face.redF() + share * (ink.redF() - face.redF())),
+                                             float(face.greenF() + share * (ink.greenF() - face.greenF())),
+                                             float(face.blueF() + share * (ink.blueF() - face.blueF())));
+                        astray += std::abs(qRed(c) - blend.red()) > 2 ||
+                                  std::abs(qGreen(c) - blend.green()) > 2 ||
+                                  std::abs(qBlue(c) - blend.blue()) > 2;
+                    }
+                }
+            EXPECT_EQ(astray, 0);
         }
         Key(d, Qt::Key_Escape);
     });
-    if (!enlarged)
-        GTEST_SKIP() << "runs at double scale only";
+    if (scale == 1)
+        GTEST_SKIP() << "runs enlarged only";
+}
+
+// Every list box, bordered edit, group box and button shows all four sides of its frame, at the
+// screen's scale.
+TEST(Frames, EveryControlShowsAllFourSides) {
+    CDisplacementDialog dlg;
+    RunModal(dlg, [&](QDialog* d) {
+        const qreal scale = d->devicePixelRatioF();
+        const QColor face = d->palette().color(QPalette::Window);
+        std::set<int> framed; // IDs, group boxes by their place
+        const auto check = [&] {
+            const QImage image = d->grab().toImage();
+            for (QWidget* w : d->findChildren<QWidget*>()) {
+                if (!w->property("controlId").isValid() || !Shown(w))
+                    continue;
+                const QRectF place = DeviceRect(w, d, scale);
+                SCOPED_TRACE(w->metaObject()->className() + (" " + std::to_string(IdOf(w))));
+                auto* edit = qobject_cast<QLineEdit*>(w);
+                if (qobject_cast<QListWidget*>(w) || (edit && edit->hasFrame())) {
+                    EXPECT_EQ(MissingSides(image, place, face, w->palette().color(QPalette::Base)), "");
+                } else if (qobject_cast<QPushButton*>(w)) {
+                    EXPECT_EQ(MissingSides(image, place, face, w->palette().color(QPalette::Button)), "");
+                } else if (auto* group = qobject_cast<QGroupBox*>(w)) {
+                    const QFontMetrics metrics(group->font());
+                    const qreal afterTitle =
+                        place.left() +
+                        (metrics.averageCharWidth() + metrics.horizontalAdvance(group->title()) + 8) * scale;
+                    EXPECT_EQ(MissingSides(image, place.adjusted(0, metrics.height() / 2 * scale, 0, 0), face,
+                                           face, afterTitle),
+                              "");
+                } else {
+                    continue;
+                }
+                framed.insert(IdOf(w) > 0 ? IdOf(w) : -(w->x() * 10000 + w->y()));
+            }
+        };
+        // As it opens, with C's edit shown, with the component list shown, and with a result.
+        check();
+        ClearAndType(Find<QLineEdit>(d, IDC_EDIT_B), "6");
+        ClearAndType(Find<QLineEdit>(d, IDC_EDIT_H), "0.062");
+        ClearAndType(Find<QLineEdit>(d, IDC_EDIT_L), "1");
+        ClickRow(Find<QListWidget>(d, IDC_MODE_LIST), 0);
+        check();
+        ClickRow(Find<QListWidget>(d, IDC_MODE_LIST), 1);
+        check();
+        ClickRow(Find<QListWidget>(d, IDC_COMPONENT_LIST), 3);
+        Click(Find<QPushButton>(d, IDOK));
+        check();
+        EXPECT_EQ(framed.size(), 3u + 5u + 2u + 8u); // lists, bordered edits, buttons, group boxes
+        Key(d, Qt::Key_Escape);
+    });
 }
 
 } // namespace

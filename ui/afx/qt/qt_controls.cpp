@@ -5,18 +5,52 @@
 // dialog template items, and the names assistive technology reads for them.
 #include "ui/afx/qt/qt_impl.h"
 
+#include <QApplication>
 #include <QEvent>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QProxyStyle>
 #include <QPushButton>
+#include <QStyleOption>
 
 #include <climits>
 
 namespace afx {
 
 namespace {
+
+// The frames of edits and list boxes as the application's style draws them, but at fractional
+// scales on whole device pixels: drawn one logical pixel wide there, a side that falls between
+// device pixels is lost under the control's contents.
+class FrameStyle : public QProxyStyle {
+public:
+    void drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,
+                       const QWidget* widget) const override {
+        const auto* frame = qstyleoption_cast<const QStyleOptionFrame*>(option);
+        if (frame == nullptr ||
+            (element != PE_Frame && element != PE_FrameLineEdit && element != PE_PanelLineEdit)) {
+            QProxyStyle::drawPrimitive(element, option, painter, widget);
+            return;
+        }
+        QStyleOptionFrame aligned(*frame);
+        painter->save();
+        aligned.rect = AlignToDevicePixels(*painter, frame->rect);
+        QProxyStyle::drawPrimitive(element, &aligned, painter, widget);
+        painter->restore();
+    }
+};
+
+// One for all controls, made when the first control is, with the application's style.
+QStyle* ControlFrameStyle() {
+    static QPointer<FrameStyle> style;
+    if (style.isNull()) {
+        style = new FrameStyle;
+        style->setParent(qApp);
+    }
+    return style;
+}
 
 // A list box: notifies LBN_SELCHANGE when the user changes the selection, and never lets a click
 // take the selection away (a single-selection list box keeps its row).
@@ -26,6 +60,9 @@ public:
         setSelectionMode(QAbstractItemView::SingleSelection);
         setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
         setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        // The list's own ground shows between the frame and the rows where the scale is fractional.
+        setBackgroundRole(QPalette::Base);
+        setStyle(ControlFrameStyle());
         connect(this, &QListWidget::itemSelectionChanged, this, [window] { Notify(window, LBN_SELCHANGE); });
     }
 
@@ -40,7 +77,8 @@ protected:
 };
 
 // A group box as Windows draws it: an etched frame whose top line runs through the middle of the
-// title, and nothing inside, so that the dialog's face shows through.
+// title, and nothing inside, so that the dialog's face shows through. Its lines have one weight on
+// every side: a block of device pixels at whole scales, one device pixel at fractional ones.
 class GroupBoxWidget : public QGroupBox {
 public:
     using QGroupBox::QGroupBox;
@@ -49,11 +87,19 @@ protected:
     void paintEvent(QPaintEvent*) override {
         QPainter painter(this);
         const QFontMetrics metrics(font());
-        const QRect frame = rect().adjusted(0, metrics.height() / 2, -1, -1);
-        painter.setPen(palette().color(QPalette::Dark));
-        painter.drawRect(frame.adjusted(0, 0, -1, -1));
-        painter.setPen(palette().color(QPalette::Light));
-        painter.drawRect(frame.adjusted(1, 1, 0, 0));
+        painter.save();
+        // Two outlines one pixel apart, dark outside and light inside, in logical pixels at
+        // whole scales and in device pixels at fractional ones.
+        const QRect frame = AlignToDevicePixels(painter, rect().adjusted(0, metrics.height() / 2, 0, 0));
+        const auto outline = [&painter](const QRect& r, const QColor& colour) {
+            painter.fillRect(QRect(r.left(), r.top(), r.width(), 1), colour);
+            painter.fillRect(QRect(r.left(), r.bottom(), r.width(), 1), colour);
+            painter.fillRect(QRect(r.left(), r.top(), 1, r.height()), colour);
+            painter.fillRect(QRect(r.right(), r.top(), 1, r.height()), colour);
+        };
+        outline(frame.adjusted(0, 0, -1, -1), palette().color(QPalette::Dark));
+        outline(frame.adjusted(1, 1, 0, 0), palette().color(QPalette::Light));
+        painter.restore();
         if (title().isEmpty())
             return;
         const int x = metrics.averageCharWidth();
@@ -66,8 +112,9 @@ protected:
 };
 
 // A static control as Windows draws it: text wraps at blanks, and a word wider than the control
-// breaks where it must rather than being cut off; a picture is shown at its own size. A bitmap
-// follows the palette (see MapPictureColours), an icon keeps its own colours.
+// breaks where it must rather than being cut off; a picture is shown at its own size, enlarged on
+// high-DPI screens as DrawPicture does. A bitmap follows the palette (see MapPictureColours), an
+// icon keeps its own colours.
 class StaticTextWidget : public QLabel {
 public:
     using QLabel::QLabel;
@@ -87,9 +134,8 @@ protected:
     void paintEvent(QPaintEvent*) override {
         QPainter painter(this);
         if (const QPixmap picture = pixmap(); !picture.isNull()) {
-            // 16-colour pixel art: enlarged on high-DPI screens pixel for pixel, never smoothed.
-            painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
-            painter.drawPixmap(QRect(QPoint(0, 0), picture.deviceIndependentSize().toSize()), picture);
+            DrawPicture(painter, QRect(QPoint(0, 0), picture.deviceIndependentSize().toSize()),
+                        picture.toImage());
             return;
         }
         QTextOption option(alignment());
@@ -125,6 +171,7 @@ QWidget* CreateControl(const DialogItemTemplate& item, AfxWindow* control, QWidg
         break;
     case ControlClass::Edit: {
         auto* edit = new QLineEdit(dialog);
+        edit->setStyle(ControlFrameStyle());
         edit->setFrame((item.style & WS_BORDER) != 0);
         edit->setReadOnly((item.style & ES_READONLY) != 0);
         edit->setMaxLength(INT_MAX);

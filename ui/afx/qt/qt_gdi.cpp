@@ -7,10 +7,14 @@
 #include <QImage>
 #include <QPaintEvent>
 #include <QPalette>
+#include <QtMath>
 
+#include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <map>
 #include <utility>
+#include <vector>
 
 // ---------------------------------------------------------------------------------------------
 // Menus
@@ -96,8 +100,8 @@ int GetSystemMetrics(int nIndex) {
 BOOL DrawIcon(HDC hDC, int x, int y, HICON hIcon) {
     if (hDC == nullptr || hIcon == nullptr)
         return FALSE;
-    hDC->painter.drawPixmap(QRect(x, y, GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON)),
-                            hIcon->large);
+    afx::DrawPicture(hDC->painter, QRect(x, y, GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON)),
+                     hIcon->large.toImage());
     return TRUE;
 }
 
@@ -172,6 +176,95 @@ QImage MapPictureColours(const QImage& picture, const QPalette& palette) {
             }
     image.setColorTable(colours);
     return image;
+}
+
+namespace {
+
+// Whether a painter with this device transform draws at a whole scale (1, 2, 3), or rotates or
+// shears, where nothing can be aligned.
+bool WholeScale(const QTransform& device) {
+    const auto whole = [](qreal scale) { return std::abs(scale - std::round(scale)) < 1e-6; };
+    return device.type() > QTransform::TxScale || (whole(device.m11()) && whole(device.m22()));
+}
+
+// What each device pixel along one axis takes from the picture's pixels when a picture of `size`
+// pixels is enlarged `scale` times: source pixel i covers the device span [i * scale, (i + 1) * scale).
+struct Share {
+    int pixel;
+    float part; // of the device pixel's area along this axis
+};
+std::vector<std::vector<Share>> Shares(int size, qreal scale) {
+    std::vector<std::vector<Share>> shares(static_cast<std::size_t>(qCeil(size * scale - 1e-6)));
+    for (std::size_t d = 0; d < shares.size(); ++d) {
+        const qreal from = static_cast<qreal>(d) / scale, to = static_cast<qreal>(d + 1) / scale;
+        for (int i = qFloor(from); i < size && i < to; ++i) {
+            const qreal overlap = std::min(to, qreal(i + 1)) - std::max(from, qreal(i));
+            if (overlap > 1e-9)
+                shares[d].push_back({i, static_cast<float>(overlap * scale)});
+        }
+    }
+    return shares;
+}
+
+} // namespace
+
+QImage EnlargeEvenly(const QImage& picture, QSizeF scale) {
+    const QImage source = picture.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    const auto columns = Shares(source.width(), scale.width());
+    const auto rows = Shares(source.height(), scale.height());
+    QImage out(static_cast<int>(columns.size()), static_cast<int>(rows.size()),
+               QImage::Format_ARGB32_Premultiplied);
+    for (int y = 0; y < out.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(out.scanLine(y));
+        for (int x = 0; x < out.width(); ++x) {
+            float sum[4] = {0, 0, 0, 0};
+            for (const Share& row : rows[static_cast<std::size_t>(y)]) {
+                const auto* in = reinterpret_cast<const QRgb*>(source.constScanLine(row.pixel));
+                for (const Share& column : columns[static_cast<std::size_t>(x)]) {
+                    const QRgb c = in[column.pixel];
+                    const float part = row.part * column.part;
+                    sum[0] += part * static_cast<float>(qAlpha(c));
+                    sum[1] += part * static_cast<float>(qRed(c));
+                    sum[2] += part * static_cast<float>(qGreen(c));
+                    sum[3] += part * static_cast<float>(qBlue(c));
+                }
+            }
+            const auto channel = [](float v) { return std::clamp(static_cast<int>(std::lround(v)), 0, 255); };
+            line[x] = qRgba(channel(sum[1]), channel(sum[2]), channel(sum[3]), channel(sum[0]));
+        }
+    }
+    return out;
+}
+
+QRect AlignToDevicePixels(QPainter& painter, const QRect& rect) {
+    const QTransform device = painter.deviceTransform();
+    if (WholeScale(device))
+        return rect;
+    const QRectF exact = device.mapRect(QRectF(rect));
+    const QRect pixels(QPoint(qRound(exact.left()), qRound(exact.top())),
+                       QPoint(qRound(exact.right()) - 1, qRound(exact.bottom()) - 1));
+    // The origin goes a hair past the pixel's corner: the round trip through the inverse must not
+    // leave it a rounding error short, which would put a line on the pixel before.
+    constexpr qreal kHair = 1.0 / 128;
+    painter.setWorldTransform(QTransform::fromTranslate(pixels.left() + kHair, pixels.top() + kHair) *
+                              device.inverted() * painter.worldTransform());
+    return QRect(QPoint(0, 0), pixels.size());
+}
+
+void DrawPicture(QPainter& painter, const QRect& target, const QImage& picture) {
+    if (picture.isNull())
+        return;
+    painter.save();
+    const QTransform device = painter.deviceTransform();
+    if (WholeScale(device)) {
+        painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+        painter.drawImage(target, picture);
+    } else {
+        const QSizeF scale(device.m11() * target.width() / picture.width(),
+                           device.m22() * target.height() / picture.height());
+        painter.drawImage(AlignToDevicePixels(painter, target).topLeft(), EnlargeEvenly(picture, scale));
+    }
+    painter.restore();
 }
 
 } // namespace afx

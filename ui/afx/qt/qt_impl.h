@@ -126,6 +126,22 @@ QImage LoadBitmapResource(HINSTANCE module, int id);
 // pictures that are not palette images, are kept.
 QImage MapPictureColours(const QImage& picture, const QPalette& palette);
 
+// Lines one pixel wide fall between device pixels at fractional scales (1.25, 1.5, 1.75): drawn
+// there, some sides of a frame vanish and others grow. At such a scale this switches `painter` to
+// whole device pixels over the device pixels `rect` covers, and returns `rect` in them; at whole
+// scales it leaves the painter as it is and returns `rect`.
+QRect AlignToDevicePixels(QPainter& painter, const QRect& rect);
+
+// `picture` enlarged by `scale` (device pixels per picture pixel) with each picture pixel spread
+// over exactly the device area it covers: every pixel gets the same share of the result, and
+// edges that fall inside a device pixel are blended evenly.
+QImage EnlargeEvenly(const QImage& picture, QSizeF scale);
+
+// Draws pixel art (bitmaps, icons) into `target`: at whole scales every picture pixel becomes a
+// block of device pixels, at fractional ones the picture is enlarged evenly (EnlargeEvenly) on
+// whole device pixels. The picture keeps its place and size.
+void DrawPicture(QPainter& painter, const QRect& target, const QImage& picture);
+
 // A decoded DIB as an image: palette indices for a bitmap, premultiplied ARGB for an icon's image.
 QImage ToImage(const afx::Dib& dib);
 
