@@ -1,0 +1,299 @@
+// SPDX-FileCopyrightText: 2026 The tarnvel developers
+// SPDX-License-Identifier: MIT
+// The real tarnvel binary on a Wayland compositor: each test starts a Weston of its own, whose output
+// is a window on an Xvfb of its own (Weston's X11 back end). Keys go to that window with xdotool and
+// reach the program through the compositor; what the compositor shows is read from the window.
+#include "e2e.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <memory>
+#include <optional>
+#include <regex>
+#include <sstream>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include <xcb/xcb.h>
+
+namespace {
+
+using namespace e2e;
+
+// B, h, L typed; the component list's first row (Resistor, C = 0.75); Enter calculates Z = 0.0284.
+const char* const kFirstKeys = "Tab Tab 6 Tab 0 period 0 6 2 Tab 1";
+const char* const kLastKeys = "Tab Tab Down Down shift+Tab Down Return";
+
+// What a window shows: its pixels row by row, each 0xRRGGBB.
+struct Picture {
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint32_t> pixels;
+
+    bool operator==(const Picture&) const = default;
+    std::uint32_t At(int x, int y) const {
+        return pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) +
+                      static_cast<std::size_t>(x)];
+    }
+    // Whether `part` lies in this picture with its top left corner at (x, y).
+    bool Holds(const Picture& part, int x, int y) const {
+        if (x < 0 || y < 0 || x + part.width > width || y + part.height > height)
+            return false;
+        for (int row = 0; row < part.height; ++row)
+            for (int column = 0; column < part.width; ++column)
+                if (At(x + column, y + row) != part.At(column, row))
+                    return false;
+        return true;
+    }
+    // Where `part` lies in this picture (its top left corner), if anywhere.
+    std::optional<std::pair<int, int>> Find(const Picture& part) const {
+        if (part.pixels.empty())
+            return std::nullopt;
+        for (int y = 0; y + part.height <= height; ++y)
+            for (int x = 0; x + part.width <= width; ++x)
+                if (At(x, y) == part.At(0, 0) && Holds(part, x, y))
+                    return std::pair{x, y};
+        return std::nullopt;
+    }
+};
+
+// The pixels of an X window as the X server holds them now.
+Picture Snapshot(const std::string& display, const std::string& id) {
+    Picture picture;
+    xcb_connection_t* c = xcb_connect(display.c_str(), nullptr);
+    const auto window = static_cast<xcb_window_t>(std::stoul(id));
+    xcb_get_geometry_reply_t* size = xcb_get_geometry_reply(c, xcb_get_geometry(c, window), nullptr);
+    if (xcb_connection_has_error(c) == 0 && size != nullptr) {
+        if (xcb_get_image_reply_t* image = xcb_get_image_reply(
+                c, xcb_get_image(c, XCB_IMAGE_FORMAT_Z_PIXMAP, window, 0, 0, size->width, size->height, ~0u),
+                nullptr)) {
+            const auto* data = reinterpret_cast<const std::uint32_t*>(xcb_get_image_data(image));
+            const auto count = static_cast<std::size_t>(xcb_get_image_data_length(image)) / 4;
+            if (count == static_cast<std::size_t>(size->width) * size->height) {
+                picture.width = size->width;
+                picture.height = size->height;
+                for (std::size_t i = 0; i < count; ++i)
+                    picture.pixels.push_back(data[i] & 0xFFFFFF);
+            }
+            free(image);
+        }
+    }
+    free(size);
+    xcb_disconnect(c);
+    return picture;
+}
+
+// What tarnvel shows on a bare X server at the start and after the keys that compute the request:
+// what it must show on any other display too.
+struct Reference {
+    Picture blank;
+    Picture computed;
+};
+
+Reference OnBareXServer() {
+    Reference reference;
+    XServer x;
+    if (x.Display().empty())
+        return reference;
+    auto app = StartTarnvel({}, x.Display());
+    std::vector<std::string> main;
+    if (!WaitUntil([&] { return !(main = x.Find("^Circuit Board")).empty(); }))
+        return reference;
+    x.Xdotool("windowfocus --sync " + main[0]);
+    x.Pixels(main[0]); // once it is current
+    reference.blank = Snapshot(x.Display(), main[0]);
+    x.Keys(main[0], std::string(kFirstKeys) + " " + kLastKeys);
+    x.Pixels(main[0]);
+    reference.computed = Snapshot(x.Display(), main[0]);
+    x.Keys(main[0], "Escape");
+    app->Wait();
+    return reference;
+}
+
+// A Weston of its own, listening on `socket` in its own runtime directory, with XWayland if asked.
+class Weston {
+public:
+    static constexpr int kWidth = 1100;
+    static constexpr int kHeight = 800;
+
+    Weston(const std::string& socket, bool xwayland) : m_socket(socket) {
+        if (m_x.Display().empty())
+            return;
+        std::vector<std::string> args{"weston",
+                                      "--backend=x11-backend.so",
+                                      "--use-pixman",
+                                      "--no-config",
+                                      "--idle-time=0",
+                                      "--socket=" + socket,
+                                      "--width=" + std::to_string(kWidth),
+                                      "--height=" + std::to_string(kHeight)};
+        if (xwayland)
+            args.push_back("--xwayland");
+        std::vector<std::string> env = CleanEnvironment();
+        env.push_back("DISPLAY=" + m_x.Display());
+        m_weston = std::make_unique<Child>(args, env);
+        // Its output window is there once the compositor runs; its socket, once it takes clients;
+        // XWayland's display is named in its log as it starts.
+        WaitUntil([&] {
+            const std::vector<std::string> ids = Ids(m_x.Xdotool("search --classname '^weston'"));
+            if (!ids.empty())
+                m_output = ids[0];
+            if (xwayland) {
+                std::smatch match;
+                const std::string log = m_weston->Output("stderr");
+                if (std::regex_search(log, match, std::regex("xserver listening on display (:[0-9]+)")))
+                    m_xwayland = match[1];
+            }
+            return !m_weston->Running() ||
+                   (!m_output.empty() && std::filesystem::exists(RuntimeDir() / socket) &&
+                    (!xwayland || !m_xwayland.empty()));
+        });
+    }
+
+    // Whether it runs, with its output window, its socket and (if asked) XWayland's display.
+    ::testing::AssertionResult Ready() const {
+        if (m_x.Display().empty())
+            return ::testing::AssertionFailure() << "Xvfb did not start";
+        if (!m_weston->Running() || m_output.empty())
+            return ::testing::AssertionFailure() << "Weston did not start: " << m_weston->Output("stderr");
+        return ::testing::AssertionSuccess();
+    }
+    std::filesystem::path RuntimeDir() const { return m_weston->Dir(); }
+    const std::string& XWaylandDisplay() const { return m_xwayland; }
+
+    // The environment of a native Wayland client of this compositor (DISPLAY stays unset).
+    std::vector<std::string> WaylandEnvironment() const {
+        return {"WAYLAND_DISPLAY=" + m_socket, "XDG_RUNTIME_DIR=" + RuntimeDir().string()};
+    }
+
+    // What the compositor shows now.
+    Picture Screen() const { return Snapshot(m_x.Display(), m_output); }
+    // Gives the output window the keyboard focus and presses the keys (xdotool key names), which
+    // the compositor passes on to its focused window or keeps if they are its own bindings.
+    void Keys(const std::string& keys) const {
+        m_x.Xdotool("windowfocus --sync " + m_output + " key --clearmodifiers " + keys);
+    }
+    // A left click at (x, y) on the compositor's screen.
+    void Click(int x, int y) const {
+        m_x.Xdotool("mousemove --sync --window " + m_output + " " + std::to_string(x) + " " +
+                    std::to_string(y) + " click 1");
+    }
+    // Moves the pointer off the compositor's screen, so that it draws no cursor over windows.
+    void PointerAway() const { m_x.Xdotool("mousemove --sync " + std::to_string(kWidth + 50) + " 0"); }
+
+private:
+    static std::vector<std::string> Ids(const std::string& lines) {
+        std::vector<std::string> ids;
+        std::istringstream in(lines);
+        for (std::string id; std::getline(in, id);)
+            ids.push_back(id);
+        return ids;
+    }
+
+    XServer m_x;
+    std::string m_socket;
+    std::unique_ptr<Child> m_weston;
+    std::string m_output;
+    std::string m_xwayland;
+};
+
+// The Wayland requests and events a client traced (WAYLAND_DEBUG=client) on its stderr.
+class Trace {
+public:
+    explicit Trace(std::string text) : m_text(std::move(text)) {}
+
+    // How many lines match `pattern` (a regular expression).
+    std::size_t Count(const std::string& pattern) const {
+        const std::regex re(pattern);
+        return static_cast<std::size_t>(
+            std::distance(std::sregex_iterator(m_text.begin(), m_text.end(), re), std::sregex_iterator()));
+    }
+    // The window geometries (width x height) the client set, in order, for its xdg surface `id`.
+    std::vector<std::string> Geometries(const std::string& id) const {
+        std::vector<std::string> sizes;
+        const std::regex re("xdg_surface@" + id +
+                            "\\.set_window_geometry\\(-?[0-9]+, -?[0-9]+, ([0-9]+), ([0-9]+)\\)");
+        for (auto m = std::sregex_iterator(m_text.begin(), m_text.end(), re); m != std::sregex_iterator();
+             ++m)
+            sizes.push_back((*m)[1].str() + "x" + (*m)[2].str());
+        return sizes;
+    }
+    // The ids of the xdg surfaces the client made, in order.
+    std::vector<std::string> Surfaces() const {
+        std::vector<std::string> ids;
+        const std::regex re("get_xdg_surface\\(new id xdg_surface@([0-9]+)");
+        for (auto m = std::sregex_iterator(m_text.begin(), m_text.end(), re); m != std::sregex_iterator();
+             ++m)
+            ids.push_back((*m)[1]);
+        return ids;
+    }
+
+private:
+    std::string m_text;
+};
+
+// Table rows are named by their `name`.
+template <typename Row> auto operator<<(std::ostream& os, const Row& row) -> decltype(os << row.name) {
+    return os << row.name;
+}
+const auto kRowName = [](const auto& info) { return std::string(info.param.name); };
+
+// tarnvel on a Weston of the test's own, compared with what it shows on a bare X server.
+template <typename Row> class OnWeston : public ::testing::TestWithParam<Row> {
+protected:
+    // Starts Weston and tarnvel, natively on the compositor's socket or on XWayland's display, with
+    // `extraEnv` added, and waits until the compositor shows tarnvel's window as a bare X server does.
+    void Start(const std::string& socket, bool xwayland, const std::vector<std::string>& extraEnv = {},
+               const std::string& display = "") {
+        ASSERT_FALSE(reference.blank.pixels.empty()) << "no reference picture from Xvfb";
+        weston = std::make_unique<Weston>(socket, xwayland);
+        ASSERT_TRUE(weston->Ready());
+        weston->PointerAway();
+        std::vector<std::string> env = xwayland ? std::vector<std::string>{} : weston->WaylandEnvironment();
+        env.insert(env.end(), extraEnv.begin(), extraEnv.end());
+        app = StartTarnvel({}, xwayland ? weston->XWaylandDisplay() : display, env);
+        ASSERT_TRUE(WaitUntil([&] {
+            return (at = weston->Screen().Find(reference.blank)) || !app->Running();
+        })) << "the window does not show";
+        ASSERT_TRUE(app->Running()) << ExitedWith(app->Wait(), 0).message() << "\n" << app->Output("stderr");
+    }
+    // Waits until the compositor shows the computed request, wherever the window is now.
+    ::testing::AssertionResult ShowsTheResult() {
+        if (WaitUntil([&] { return (at = weston->Screen().Find(reference.computed)) || !app->Running(); }) &&
+            app->Running())
+            return ::testing::AssertionSuccess();
+        return ::testing::AssertionFailure()
+               << "no result shown; " << ExitedWith(app->Wait(), 0).message() << "\n"
+               << app->Output("stderr").substr(0, 2000);
+    }
+
+    Reference reference = OnBareXServer();
+    std::unique_ptr<Weston> weston;
+    std::unique_ptr<Child> app;
+    std::optional<std::pair<int, int>> at; // where the window's client area is on the screen
+};
+
+struct SessionRow {
+    const char* name;
+    bool xwayland; // the program on XWayland's display rather than on the compositor's own socket
+};
+class Session : public OnWeston<SessionRow> {};
+
+// Every key must reach the program, and the window must look as it does on X (a decimal comma,
+// a missing result or a message box would differ); an extra box would take the Escape.
+TEST_P(Session, TheWindowComputesTheRequestAsOnABareXServer) {
+    ASSERT_NO_FATAL_FAILURE(Start("tarnvel-test", GetParam().xwayland));
+    weston->Keys(std::string(kFirstKeys) + " " + kLastKeys);
+    ASSERT_TRUE(ShowsTheResult());
+    weston->Keys("Escape");
+    EXPECT_TRUE(ExitedWith(app->Wait(), 0)) << app->Output("stderr");
+}
+
+INSTANTIATE_TEST_SUITE_P(Weston, Session,
+                         ::testing::Values(SessionRow{"NativeWayland", false}, SessionRow{"XWayland", true}),
+                         kRowName);
+
+} // namespace
