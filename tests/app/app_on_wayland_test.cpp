@@ -86,6 +86,20 @@ Picture Snapshot(const std::string& display, const std::string& id) {
     return picture;
 }
 
+std::string DebugSave(const Picture& p, const std::string& name) {
+    static int n = 0;
+    const std::string file =
+        "/tmp/hA/dbg-" + std::to_string(getpid()) + "-" + std::to_string(n++) + name + ".ppm";
+    std::ofstream out(file, std::ios::binary);
+    out << "P6\n" << p.width << " " << p.height << "\n255\n";
+    for (std::uint32_t px : p.pixels) {
+        out.put(static_cast<char>(px >> 16));
+        out.put(static_cast<char>(px >> 8));
+        out.put(static_cast<char>(px));
+    }
+    return " " + file;
+}
+
 // What tarnvel shows on a bare X server at the start and after the keys that compute the request:
 // what it must show on any other display too.
 struct Reference {
@@ -151,6 +165,12 @@ public:
                    (!m_output.empty() && std::filesystem::exists(RuntimeDir() / socket) &&
                     (!xwayland || !m_xwayland.empty()));
         });
+        // Weston's X11 back end moves its pointer by the X pointer's motion, from where that
+        // entered the output window: the X pointer leaves the window and enters it again, before
+        // any client runs (the compositor takes the pointer's leaving for the keyboard's too), on the
+        // middle of the panel.
+        m_x.Xdotool("mousemove --sync " + std::to_string(kWidth + 50) + " " + std::to_string(kHeight + 50) +
+                    " mousemove --sync --window " + m_output + " " + std::to_string(kWidth / 2) + " 10");
     }
 
     // Whether it runs, with its output window, its socket and (if asked) XWayland's display.
@@ -176,13 +196,14 @@ public:
     void Keys(const std::string& keys) const {
         m_x.Xdotool("windowfocus --sync " + m_output + " key --clearmodifiers " + keys);
     }
-    // A left click at (x, y) on the compositor's screen.
-    void Click(int x, int y) const {
+    // A left click at (x, y) on the compositor's screen (with no `button`: the pointer moved there).
+    void Click(int x, int y, const std::string& button = "click 1") const {
         m_x.Xdotool("mousemove --sync --window " + m_output + " " + std::to_string(x) + " " +
-                    std::to_string(y) + " click 1");
+                    std::to_string(y) + " " + button);
     }
-    // Moves the pointer off the compositor's screen, so that it draws no cursor over windows.
-    void PointerAway() const { m_x.Xdotool("mousemove --sync " + std::to_string(kWidth + 50) + " 0"); }
+    // Moves the pointer (elsewhere: xdotool waits long for a move that goes nowhere) onto the middle
+    // of the desktop's panel, where the compositor draws its cursor over no window.
+    void PointerAway() const { Click(kWidth / 2, 10, ""); }
 
 private:
     static std::vector<std::string> Ids(const std::string& lines) {
@@ -235,6 +256,9 @@ private:
     std::string m_text;
 };
 
+// The compositor gives a surface the keyboard focus.
+const std::string kFocus = "wl_keyboard@[0-9]+\\.enter\\(";
+
 // Table rows are named by their `name`.
 template <typename Row> auto operator<<(std::ostream& os, const Row& row) -> decltype(os << row.name) {
     return os << row.name;
@@ -251,14 +275,22 @@ protected:
         ASSERT_FALSE(reference.blank.pixels.empty()) << "no reference picture from Xvfb";
         weston = std::make_unique<Weston>(socket, xwayland);
         ASSERT_TRUE(weston->Ready());
-        weston->PointerAway();
+        // A native client traces its Wayland traffic: tests wait for its events there.
         std::vector<std::string> env = xwayland ? std::vector<std::string>{} : weston->WaylandEnvironment();
+        if (!xwayland)
+            env.push_back("WAYLAND_DEBUG=client");
         env.insert(env.end(), extraEnv.begin(), extraEnv.end());
         app = StartTarnvel({}, xwayland ? weston->XWaylandDisplay() : display, env);
         ASSERT_TRUE(WaitUntil([&] {
             return (at = weston->Screen().Find(reference.blank)) || !app->Running();
-        })) << "the window does not show";
+        })) << "the window does not show"
+            << DebugSave(weston->Screen(), "screen") << DebugSave(reference.blank, "blank");
         ASSERT_TRUE(app->Running()) << ExitedWith(app->Wait(), 0).message() << "\n" << app->Output("stderr");
+        // The window can show before the compositor gives it the keyboard.
+        if (!xwayland) {
+            ASSERT_TRUE(WaitUntil([&] { return Trace(app->Output("stderr")).Count(kFocus) > 0; }))
+                << "the window never gets the keyboard";
+        }
     }
     // Waits until the compositor shows the computed request, wherever the window is now.
     ::testing::AssertionResult ShowsTheResult() {
@@ -270,6 +302,10 @@ protected:
                << app->Output("stderr").substr(0, 2000);
     }
 
+    void TearDown() override {
+        if (this->HasFailure() && app)
+            std::ofstream("/tmp/hA/trace-" + std::to_string(getpid()) + ".txt") << app->Output("stderr");
+    }
     Reference reference = OnBareXServer();
     std::unique_ptr<Weston> weston;
     std::unique_ptr<Child> app;
@@ -294,6 +330,99 @@ TEST_P(Session, TheWindowComputesTheRequestAsOnABareXServer) {
 
 INSTANTIATE_TEST_SUITE_P(Weston, Session,
                          ::testing::Values(SessionRow{"NativeWayland", false}, SessionRow{"XWayland", true}),
+                         kRowName);
+
+// A compositor's maximise or full screen (its key bindings, or the maximise button Qt's own title bar
+// draws): on Wayland a window must take the size it is given, so tarnvel takes it for that moment and
+// goes back to its own; it must neither end nor lose what was typed, and Calculate still works.
+struct ResizeRow {
+    const char* name;
+    const char* keys; // none: the title bar's maximise button is clicked
+};
+class CompositorResize : public OnWeston<ResizeRow> {};
+
+// The client asks to leave the maximised or full-screen state.
+const std::string kBackToNormal = "xdg_toplevel@[0-9]+\\.unset_(maximized|fullscreen)\\(\\)";
+// A configure event that gives a window the screen's width: maximised or full screen.
+const std::string kScreenWide = "xdg_toplevel@[0-9]+\\.configure\\(" + std::to_string(Weston::kWidth) + ", ";
+
+TEST_P(CompositorResize, TheWindowGoesBackToItsSizeAndKeepsItsInputs) {
+    ASSERT_NO_FATAL_FAILURE(Start("tarnvel-test", false));
+    weston->Keys(kFirstKeys);
+    const auto trace = [&] { return Trace(app->Output("stderr")); };
+    const std::size_t before = trace().Count(kScreenWide);
+    if (GetParam().keys != nullptr) {
+        weston->Keys(GetParam().keys);
+    } else {
+        // Qt's title bar is 30 pixels high, its frame 3 wide; the maximise button is the second
+        // from the right, 18 pixels wide, centred 43 pixels left of the frame's right edge.
+        weston->Click(at->first + reference.blank.width + 3 - 43, at->second - 15);
+        weston->PointerAway();
+    }
+    ASSERT_TRUE(WaitUntil([&] { return trace().Count(kScreenWide) > before || !app->Running(); }))
+        << "the compositor gave no screen-wide size" << at->first << "," << at->second
+        << DebugSave(weston->Screen(), "nomax") << [&] {
+               std::ofstream("/tmp/hA/trace.txt") << app->Output("stderr");
+               return "";
+           }();
+    weston->Keys(kLastKeys);
+    ASSERT_TRUE(ShowsTheResult());
+    const std::vector<std::string> surfaces = trace().Surfaces();
+    ASSERT_FALSE(surfaces.empty());
+    const std::vector<std::string> sizes = trace().Geometries(surfaces[0]);
+    ASSERT_FALSE(sizes.empty());
+    EXPECT_EQ(sizes.back(), sizes.front());
+    weston->Keys("Escape");
+    EXPECT_TRUE(ExitedWith(app->Wait(), 0));
+}
+
+INSTANTIATE_TEST_SUITE_P(Weston, CompositorResize,
+                         ::testing::Values(ResizeRow{"MaximiseKey", "super+shift+m"},
+                                           ResizeRow{"FullScreenKey", "super+shift+f"},
+                                           ResizeRow{"MaximiseButton", nullptr}),
+                         kRowName);
+
+// The same for a message box: Calculate with nothing typed raises two, the range warning and the
+// input error; the first is maximised before it is answered.
+class BoxResize : public OnWeston<ResizeRow> {};
+
+TEST_P(BoxResize, TheBoxGoesBackToItsSizeAndTheProgramGoesOn) {
+    ASSERT_NO_FATAL_FAILURE(Start("tarnvel-test", false));
+    const auto trace = [&] { return Trace(app->Output("stderr")); };
+    // Keys go to the window that has the keyboard focus: wait until it has moved on.
+    const std::string& focus = kFocus;
+    std::size_t focused = trace().Count(focus);
+    const auto focusMoves = [&] {
+        const bool moved = WaitUntil([&] { return trace().Count(focus) > focused || !app->Running(); });
+        focused = trace().Count(focus);
+        return moved && app->Running();
+    };
+    weston->Keys("Return");
+    ASSERT_TRUE(focusMoves()) << "no box";
+    const std::vector<std::string> surfaces = trace().Surfaces();
+    ASSERT_GE(surfaces.size(), 2u);
+    const std::string box = surfaces.back();
+    const std::size_t before = trace().Count(kScreenWide);
+    weston->Keys(GetParam().keys);
+    ASSERT_TRUE(WaitUntil([&] {
+        const std::vector<std::string> sizes = trace().Geometries(box);
+        return (trace().Count(kScreenWide) > before && trace().Count(kBackToNormal) > 0 &&
+                sizes.back() == sizes.front()) ||
+               !app->Running();
+    })) << "the box does not go back to its size";
+    ASSERT_TRUE(app->Running()) << ExitedWith(app->Wait(), 0).message() << "\n"
+                                << app->Output("stderr").substr(app->Output("stderr").size() - 600);
+    for (int i = 0; i < 2; ++i) {
+        weston->Keys("Return");
+        ASSERT_TRUE(focusMoves()) << "box " << i + 1 << " stays";
+    }
+    weston->Keys("Escape");
+    EXPECT_TRUE(ExitedWith(app->Wait(), 0));
+}
+
+INSTANTIATE_TEST_SUITE_P(Weston, BoxResize,
+                         ::testing::Values(ResizeRow{"MaximiseKey", "super+shift+m"},
+                                           ResizeRow{"FullScreenKey", "super+shift+f"}),
                          kRowName);
 
 } // namespace
