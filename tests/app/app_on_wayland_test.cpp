@@ -86,20 +86,6 @@ Picture Snapshot(const std::string& display, const std::string& id) {
     return picture;
 }
 
-std::string DebugSave(const Picture& p, const std::string& name) {
-    static int n = 0;
-    const std::string file =
-        "/tmp/hA/dbg-" + std::to_string(getpid()) + "-" + std::to_string(n++) + name + ".ppm";
-    std::ofstream out(file, std::ios::binary);
-    out << "P6\n" << p.width << " " << p.height << "\n255\n";
-    for (std::uint32_t px : p.pixels) {
-        out.put(static_cast<char>(px >> 16));
-        out.put(static_cast<char>(px >> 8));
-        out.put(static_cast<char>(px));
-    }
-    return " " + file;
-}
-
 // What tarnvel shows on a bare X server at the start and after the keys that compute the request:
 // what it must show on any other display too.
 struct Reference {
@@ -283,8 +269,7 @@ protected:
         app = StartTarnvel({}, xwayland ? weston->XWaylandDisplay() : display, env);
         ASSERT_TRUE(WaitUntil([&] {
             return (at = weston->Screen().Find(reference.blank)) || !app->Running();
-        })) << "the window does not show"
-            << DebugSave(weston->Screen(), "screen") << DebugSave(reference.blank, "blank");
+        })) << "the window does not show";
         ASSERT_TRUE(app->Running()) << ExitedWith(app->Wait(), 0).message() << "\n" << app->Output("stderr");
         // The window can show before the compositor gives it the keyboard.
         if (!xwayland) {
@@ -302,10 +287,6 @@ protected:
                << app->Output("stderr").substr(0, 2000);
     }
 
-    void TearDown() override {
-        if (this->HasFailure() && app)
-            std::ofstream("/tmp/hA/trace-" + std::to_string(getpid()) + ".txt") << app->Output("stderr");
-    }
     Reference reference = OnBareXServer();
     std::unique_ptr<Weston> weston;
     std::unique_ptr<Child> app;
@@ -360,11 +341,7 @@ TEST_P(CompositorResize, TheWindowGoesBackToItsSizeAndKeepsItsInputs) {
         weston->PointerAway();
     }
     ASSERT_TRUE(WaitUntil([&] { return trace().Count(kScreenWide) > before || !app->Running(); }))
-        << "the compositor gave no screen-wide size" << at->first << "," << at->second
-        << DebugSave(weston->Screen(), "nomax") << [&] {
-               std::ofstream("/tmp/hA/trace.txt") << app->Output("stderr");
-               return "";
-           }();
+        << "the compositor gave no screen-wide size";
     weston->Keys(kLastKeys);
     ASSERT_TRUE(ShowsTheResult());
     const std::vector<std::string> surfaces = trace().Surfaces();
@@ -424,5 +401,80 @@ INSTANTIATE_TEST_SUITE_P(Weston, BoxResize,
                          ::testing::Values(ResizeRow{"MaximiseKey", "super+shift+m"},
                                            ResizeRow{"FullScreenKey", "super+shift+f"}),
                          kRowName);
+
+// Where the program looks for a display before the toolkit starts: a compositor is enough, with or
+// without an X server, and wherever a Wayland client finds one.
+struct StartRow {
+    const char* name;
+    const char* socket;           // the compositor's
+    std::vector<std::string> env; // besides WAYLAND_DISPLAY=socket
+    std::string display;          // DISPLAY; empty: unset
+};
+class Starts : public OnWeston<StartRow> {};
+
+TEST_P(Starts, TheWindowShowsOnTheCompositor) {
+    ASSERT_NO_FATAL_FAILURE(Start(GetParam().socket, false, GetParam().env, GetParam().display));
+    weston->Keys("Escape");
+    EXPECT_TRUE(ExitedWith(app->Wait(), 0));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Weston, Starts,
+    ::testing::Values(StartRow{"WaylandDisplayWithoutDisplay", "tarnvel-test", {}, ""},
+                      StartRow{"WaylandDisplayBesideAnUnreachableDisplay", "tarnvel-test", {}, ":999"},
+                      StartRow{"WaylandSessionWithoutWaylandDisplay",
+                               "wayland-0",
+                               {"WAYLAND_DISPLAY=", "XDG_SESSION_TYPE=wayland"},
+                               ""},
+                      StartRow{"WaylandPlatformChosen", "tarnvel-test", {"QT_QPA_PLATFORM=wayland"}, ""}),
+    kRowName);
+
+// Neither an X server nor a compositor there: exit status 1 and one line that names where the
+// program looked (no toolkit abort, no core).
+struct UnreachableRow {
+    const char* name;
+    std::string display; // DISPLAY; empty: unset
+    std::vector<std::string> env;
+    std::vector<std::string> named;
+};
+class Unreachable : public ::testing::TestWithParam<UnreachableRow> {};
+
+TEST_P(Unreachable, EndsWithOneAndSaysWhereItLookedInOneLine) {
+    auto app = StartTarnvel({}, GetParam().display, GetParam().env);
+    ASSERT_TRUE(ExitedWith(app->Wait(), 1));
+    const std::string err = app->Output("stderr");
+    EXPECT_EQ(err.find('\n'), err.size() - 1) << err;
+    for (const std::string& name : GetParam().named)
+        EXPECT_NE(err.find(name), std::string::npos) << name << " not in: " << err;
+    EXPECT_EQ(app->Output("stdout"), "");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Tarnvel, Unreachable,
+    ::testing::Values(UnreachableRow{"WaylandDisplayToNothingDisplayUnset",
+                                     "",
+                                     {"WAYLAND_DISPLAY=tarnvel-nothing"},
+                                     {"tarnvel-nothing", "DISPLAY"}},
+                      UnreachableRow{"WaylandDisplayToNothingDisplay999",
+                                     ":999",
+                                     {"WAYLAND_DISPLAY=tarnvel-nothing"},
+                                     {"tarnvel-nothing", ":999"}},
+                      UnreachableRow{"WaylandSessionWithoutWaylandDisplay",
+                                     "",
+                                     {"XDG_SESSION_TYPE=wayland"},
+                                     {"wayland-0", "DISPLAY"}},
+                      UnreachableRow{"WaylandPlatformToNothing",
+                                     "",
+                                     {"QT_QPA_PLATFORM=wayland", "WAYLAND_DISPLAY=tarnvel-nothing"},
+                                     {"tarnvel-nothing"}},
+                      UnreachableRow{"WaylandPlatformWithoutWaylandDisplay",
+                                     "",
+                                     {"QT_QPA_PLATFORM=wayland"},
+                                     {"wayland-0"}},
+                      UnreachableRow{"X11ThenWaylandPlatformToNothing",
+                                     ":999",
+                                     {"QT_QPA_PLATFORM=xcb;wayland", "WAYLAND_DISPLAY=tarnvel-nothing"},
+                                     {":999", "tarnvel-nothing"}}),
+    kRowName);
 
 } // namespace

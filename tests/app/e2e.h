@@ -258,7 +258,8 @@ private:
     std::string m_display;
 };
 
-// tarnvel started with `args` on `display` (empty: DISPLAY unset), with `extraEnv` added.
+// tarnvel started with `args` on `display` (empty: DISPLAY unset), with `extraEnv` added ("NAME="
+// unsets NAME).
 inline std::unique_ptr<Child> StartTarnvel(const std::vector<std::string>& args, const std::string& display,
                                            const std::vector<std::string>& extraEnv = {}) {
     std::vector<std::string> argv{TARNVEL_BINARY}, env = CleanEnvironment();
@@ -268,7 +269,8 @@ inline std::unique_ptr<Child> StartTarnvel(const std::vector<std::string>& args,
     for (const std::string& e : extraEnv) {
         const std::string name = e.substr(0, e.find('=') + 1);
         std::erase_if(env, [&](const std::string& v) { return v.rfind(name, 0) == 0; });
-        env.push_back(e);
+        if (e != name)
+            env.push_back(e);
     }
     return std::make_unique<Child>(argv, env);
 }
