@@ -40,8 +40,16 @@ int AfxRunApplication(CWinApp* app, LPCSTR appName, LPCSTR version) {
         QApplication::setApplicationVersion(afx::ToQt(version));
     QApplication::setDesktopFileName(afx::ToQt(appName));
 
-    if (!app->InitInstance())
-        return app->ExitInstance();
-    QApplication::exec();
-    return app->ExitInstance();
+    if (app->InitInstance())
+        QApplication::exec();
+    const int code = app->ExitInstance();
+    if (QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) {
+        // Qt 6.4's Wayland client can hang while it closes its connection: the display's
+        // destructor waits for its event thread, which waits for a read that never comes. The
+        // program's work is done and its windows are gone, so the process ends here and the
+        // compositor drops the connection.
+        std::fflush(nullptr);
+        std::_Exit(code);
+    }
+    return code;
 }

@@ -23,6 +23,40 @@ namespace afx {
 
 namespace {
 
+// A window of one size. A Wayland compositor may still maximise a window or make it full screen
+// (its key bindings, the maximise button Qt's own title bar draws), and its protocol then ends a
+// client whose window keeps its own size: there the window takes the compositor's size for that
+// moment, and goes back to its own size and normal state at once.
+class OwnSize {
+public:
+    void Keep(QWidget* window, const QSize& size) {
+        m_size = size;
+        if (!QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) {
+            window->setFixedSize(size);
+            return;
+        }
+        window->setMinimumSize(size);
+        window->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+        window->resize(size);
+        m_keptHere = true;
+    }
+    bool KeptHere() const { return m_keptHere; }
+    // What the window does after its own handling of `event`.
+    void Handle(QWidget* window, const QEvent* event) {
+        if (event->type() == QEvent::WindowStateChange && (window->windowState() & kOtherSizes))
+            QTimer::singleShot(0, window,
+                               [window] { window->setWindowState(window->windowState() & ~kOtherSizes); });
+        if (event->type() == QEvent::Resize && m_keptHere && !(window->windowState() & kOtherSizes) &&
+            window->size() != m_size)
+            QTimer::singleShot(0, window, [window, this] { window->resize(m_size); });
+    }
+
+private:
+    static constexpr Qt::WindowStates kOtherSizes = Qt::WindowMaximized | Qt::WindowFullScreen;
+    QSize m_size;
+    bool m_keptHere = false; // by this object rather than by the window system
+};
+
 class DialogWidget : public QDialog {
 public:
     DialogWidget(AfxWindow* window, QWidget* parent) : QDialog(parent), m_window(window) {
@@ -42,20 +76,8 @@ public:
 
     void DefaultPaint(QPaintEvent* event) { QDialog::paintEvent(event); }
 
-    // The dialog has one size. A Wayland compositor may still maximise a window or make it full
-    // screen, and its protocol then ends a client whose window keeps its own size: there the
-    // window takes the compositor's size for that moment, and goes back to its own at once.
-    void KeepSize(const QSize& size) {
-        m_size = size;
-        if (!QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) {
-            setFixedSize(size);
-            return;
-        }
-        setMinimumSize(size);
-        setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
-        resize(size);
-        m_sizeKeptHere = true;
-    }
+    // The dialog has one size.
+    void KeepSize(const QSize& size) { m_size.Keep(this, size); }
 
 protected:
     void keyPressEvent(QKeyEvent* event) override {
@@ -100,25 +122,40 @@ protected:
     }
 
     void changeEvent(QEvent* event) override {
-        if (event->type() == QEvent::WindowStateChange) {
+        if (event->type() == QEvent::WindowStateChange)
             update();
-            if (windowState() & kOtherSizes)
-                QTimer::singleShot(0, this, [this] { setWindowState(windowState() & ~kOtherSizes); });
-        }
         QDialog::changeEvent(event);
+        m_size.Handle(this, event);
     }
 
     void resizeEvent(QResizeEvent* event) override {
-        if (m_sizeKeptHere && !(windowState() & kOtherSizes) && event->size() != m_size)
-            QTimer::singleShot(0, this, [this] { resize(m_size); });
         QDialog::resizeEvent(event);
+        m_size.Handle(this, event);
     }
 
 private:
-    static constexpr Qt::WindowStates kOtherSizes = Qt::WindowMaximized | Qt::WindowFullScreen;
     AfxWindow* m_window;
-    QSize m_size;
-    bool m_sizeKeptHere = false; // by this widget rather than by the window system
+    OwnSize m_size;
+};
+
+// A message box, which fits its size to its text whenever its layout changes, and keeps that size
+// as a dialog does.
+class MessageBoxWidget : public QMessageBox {
+public:
+    using QMessageBox::QMessageBox;
+
+protected:
+    bool event(QEvent* event) override {
+        const bool handled = QMessageBox::event(event);
+        if (minimumSize() == maximumSize())
+            m_size.Keep(this, maximumSize()); // the size the box has just fixed for itself
+        if (m_size.KeptHere())
+            m_size.Handle(this, event);
+        return handled;
+    }
+
+private:
+    OwnSize m_size;
 };
 
 int MulDiv(int value, int numerator, int denominator) {
@@ -355,7 +392,8 @@ HWND GetActiveWindow() {
 
 int MessageBoxA(HWND hWnd, LPCSTR lpText, LPCSTR lpCaption, UINT /*uType*/) {
     QWidget* owner = hWnd != nullptr ? hWnd->widget.data() : QApplication::activeModalWidget();
-    QMessageBox box(QMessageBox::NoIcon, afx::ToQt(lpCaption), afx::ToQt(lpText), QMessageBox::Ok, owner);
+    afx::MessageBoxWidget box(QMessageBox::NoIcon, afx::ToQt(lpCaption), afx::ToQt(lpText), QMessageBox::Ok,
+                              owner);
     box.setObjectName(QStringLiteral("AfxMessageBox"));
     box.setTextFormat(Qt::PlainText);
     box.exec();

@@ -107,7 +107,12 @@ DisplayProbe::DisplayProbe() {
     const std::string platform = Environment("QT_QPA_PLATFORM");
     const std::string waylandDisplay = Environment("WAYLAND_DISPLAY");
     const bool waylandSession = Environment("XDG_SESSION_TYPE") == "wayland";
-    const std::string wayland = !waylandDisplay.empty() ? waylandDisplay : waylandSession ? "wayland-0" : "";
+    // Without WAYLAND_DISPLAY a Wayland client connects to "wayland-0"; that is where the program
+    // looks in a Wayland session or when the user chose the Wayland platform.
+    const bool waylandChosen = platform.find("wayland") != std::string::npos;
+    const std::string wayland = !waylandDisplay.empty()           ? waylandDisplay
+                                : waylandSession || waylandChosen ? "wayland-0"
+                                                                  : "";
     const std::string x11 = Environment("DISPLAY");
     m_problem = "cannot open display " + (x11.empty() ? std::string("(DISPLAY is not set)") : x11);
     if (!wayland.empty())
