@@ -155,8 +155,12 @@ public:
         // entered the output window: the X pointer leaves the window and enters it again, before
         // any client runs (the compositor takes the pointer's leaving for the keyboard's too), on the
         // middle of the panel.
+        // The output window then takes the X keyboard focus, once and for good: a later change of
+        // focus reaches the compositor as its keyboard leaving and entering again, and a client's
+        // keyboard focus may not come back.
         m_x.Xdotool("mousemove --sync " + std::to_string(kWidth + 50) + " " + std::to_string(kHeight + 50) +
-                    " mousemove --sync --window " + m_output + " " + std::to_string(kWidth / 2) + " 10");
+                    " mousemove --sync --window " + m_output + " " + std::to_string(kWidth / 2) +
+                    " 10 windowfocus --sync " + m_output);
     }
 
     // Whether it runs, with its output window, its socket and (if asked) XWayland's display.
@@ -177,11 +181,9 @@ public:
 
     // What the compositor shows now.
     Picture Screen() const { return Snapshot(m_x.Display(), m_output); }
-    // Gives the output window the keyboard focus and presses the keys (xdotool key names), which
-    // the compositor passes on to its focused window or keeps if they are its own bindings.
-    void Keys(const std::string& keys) const {
-        m_x.Xdotool("windowfocus --sync " + m_output + " key --clearmodifiers " + keys);
-    }
+    // Presses the keys (xdotool key names) on the output window, which has the X keyboard focus; the
+    // compositor passes them on to its focused window or keeps them if they are its own bindings.
+    void Keys(const std::string& keys) const { m_x.Xdotool("key --clearmodifiers " + keys); }
     // A left click at (x, y) on the compositor's screen (with no `button`: the pointer moved there).
     void Click(int x, int y, const std::string& button = "click 1") const {
         m_x.Xdotool("mousemove --sync --window " + m_output + " " + std::to_string(x) + " " +
