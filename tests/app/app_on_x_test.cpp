@@ -11,7 +11,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <map>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -134,13 +133,7 @@ INSTANTIATE_TEST_SUITE_P(
 class Desktop : public OnX<ArgumentsRow> {
 protected:
     std::string Property(const std::string& id, const std::string& name) const {
-        std::string out;
-        if (FILE* pipe = popen(("xprop -display " + x.Display() + " -id " + id + " " + name).c_str(), "r")) {
-            for (char chunk[256]; std::fgets(chunk, sizeof chunk, pipe) != nullptr;)
-                out += chunk;
-            pclose(pipe);
-        }
-        return out;
+        return CommandOutput("xprop -display " + x.Display() + " -id " + id + " " + name);
     }
 };
 
@@ -287,12 +280,8 @@ TEST_P(Move, AsksTheWindowManagerOnlyWhereItCanMove) {
         x.Xdotool("key m");
     } else {
         // Move is the first entry: a click a little below the menu's top edge.
-        std::istringstream geometry(x.Xdotool("getwindowgeometry --shell " + menu));
-        std::map<std::string, int> g;
-        for (std::string line; std::getline(geometry, line);)
-            if (const auto eq = line.find('='); eq != std::string::npos)
-                g[line.substr(0, eq)] = std::stoi(line.substr(eq + 1));
-        x.Xdotool("mousemove " + std::to_string(g["X"] + g["WIDTH"] / 2) + " " + std::to_string(g["Y"] + 12) +
+        const std::array<int, 4> g = x.Geometry(menu);
+        x.Xdotool("mousemove " + std::to_string(g[0] + g[2] / 2) + " " + std::to_string(g[1] + 12) +
                   " click 1");
     }
     if (row.requested) {
@@ -330,28 +319,13 @@ TEST(WindowManager, MovesTheWindowByKeyboardFromTheSystemMenu) {
     Child wm({"openbox", "--sm-disable"}, env);
     // A window manager announces itself once it manages windows.
     const std::string announced = "xprop -display " + x.Display() + " -root _NET_SUPPORTING_WM_CHECK";
-    ASSERT_TRUE(WaitUntil([&] {
-        std::string out;
-        if (FILE* pipe = popen((announced + " 2>/dev/null").c_str(), "r")) {
-            for (char chunk[256]; std::fgets(chunk, sizeof chunk, pipe) != nullptr;)
-                out += chunk;
-            pclose(pipe);
-        }
-        return out.find("window id #") != std::string::npos || !wm.Running();
-    }));
+    ASSERT_TRUE(WaitUntil(
+        [&] { return CommandOutput(announced).find("window id #") != std::string::npos || !wm.Running(); }));
     ASSERT_TRUE(wm.Running()) << wm.Output("stderr");
     auto app = StartTarnvel({}, x.Display());
     std::vector<std::string> main;
     ASSERT_TRUE(WaitUntil([&] { return !(main = x.Find("^Circuit Board")).empty(); })) << "no window mapped";
-    // x, y, width, height, from xdotool's shell lines.
-    const auto geometry = [&] {
-        std::istringstream lines(x.Xdotool("getwindowgeometry --shell " + main[0]));
-        std::map<std::string, int> g;
-        for (std::string line; std::getline(lines, line);)
-            if (const auto eq = line.find('='); eq != std::string::npos)
-                g[line.substr(0, eq)] = std::stoi(line.substr(eq + 1));
-        return std::array<int, 4>{g["X"], g["Y"], g["WIDTH"], g["HEIGHT"]};
-    };
+    const auto geometry = [&] { return x.Geometry(main[0]); }; // x, y, width, height
     const std::array<int, 4> before = geometry();
 
     x.Keys(main[0], "Menu");

@@ -58,6 +58,17 @@ inline std::vector<std::string> CleanEnvironment() {
     return env;
 }
 
+// What a shell command (sh syntax) writes to stdout; its stderr is dropped.
+inline std::string CommandOutput(const std::string& command) {
+    std::string output;
+    if (FILE* pipe = popen((command + " 2>/dev/null").c_str(), "r")) {
+        for (char chunk[256]; std::fgets(chunk, sizeof chunk, pipe) != nullptr;)
+            output += chunk;
+        pclose(pipe);
+    }
+    return output;
+}
+
 // A child process, stopped (SIGTERM) and reaped at the latest when this object goes; it also dies
 // with the test process. It writes its stdout and stderr to a private temporary directory, which
 // is also its XDG_RUNTIME_DIR unless `env` names one. `keepFd` stays open for it.
@@ -159,13 +170,18 @@ public:
 
     // Runs xdotool with `args` (shell syntax) against this display; returns its stdout.
     std::string Xdotool(const std::string& args) const {
-        std::string output;
-        if (FILE* pipe = popen(("DISPLAY=" + m_display + " xdotool " + args + " 2>/dev/null").c_str(), "r")) {
-            for (char chunk[256]; std::fgets(chunk, sizeof chunk, pipe) != nullptr;)
-                output += chunk;
-            pclose(pipe);
-        }
-        return output;
+        return CommandOutput("DISPLAY=" + m_display + " xdotool " + args);
+    }
+    // A window's position on the screen and its size: x, y, width, height.
+    std::array<int, 4> Geometry(const std::string& id) const {
+        std::istringstream lines(Xdotool("getwindowgeometry --shell " + id));
+        std::array<int, 4> geometry{};
+        const char* const names[] = {"X=", "Y=", "WIDTH=", "HEIGHT="};
+        for (std::string line; std::getline(lines, line);)
+            for (std::size_t i = 0; i < geometry.size(); ++i)
+                if (line.rfind(names[i], 0) == 0)
+                    geometry[i] = std::stoi(line.substr(std::strlen(names[i])));
+        return geometry;
     }
     // The ids of the mapped windows whose title matches the regular expression `title`, or (no
     // `title`) of all mapped windows of tarnvel.
