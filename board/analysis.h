@@ -1,0 +1,90 @@
+// SPDX-FileCopyrightText: 2026 The tarnvel developers
+// SPDX-License-Identifier: MIT
+// A whole board: every part's allowable displacement by the dialog's own calculation, the board's
+// response to the random input, each part's margin and fatigue life, and the board frequency it needs.
+#pragma once
+
+#include "board/parts.h"
+#include "board/plate.h"
+#include "board/psd.h"
+#include "board/response.h"
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace board {
+
+struct BoardInput {
+    double a = 0.0, b = 0.0, h = 0.0; // inch
+    std::optional<double> fn;         // Hz, when known (measured, or from an FEA run)
+    std::optional<double> weight;     // lb, for the estimate when fn is not known
+    Supports supports = Supports::Simple;
+    double modulus = kEpoxyGlassModulus;
+    double poisson = kEpoxyGlassPoisson;
+    Transmissibility q;
+    Psd psd = Navmat();
+    std::optional<double> requiredHours;
+};
+
+enum class FnSource { Given, Simple, Clamped };
+const char* FnSourceName(FnSource source); // "given", "simple", "clamped"
+
+struct BoardFigures {
+    double a = 0.0, b = 0.0, h = 0.0;
+    FnSource fnFrom = FnSource::Given;
+    Transmissibility::Rule qRule = Transmissibility::Rule::Sqrt;
+    Response response;
+    double inputGrms = 0.0;
+    std::optional<double> requiredFn; // for the worst part; none when the top of the band fails
+    std::vector<std::string> notes;
+};
+
+struct PartResult {
+    std::size_t line = 0;
+    std::string ref;
+    double B = 0.0, L = 0.0, C = 0.0, r = 0.0;
+    double zAllow = 0.0; // inch, 3σ, 2×10⁷ cycles
+    double margin = 0.0; // zAllow / the board's Z3σ
+    double cycles = 0.0;
+    double hours = 0.0;
+    bool pass = false;
+    unsigned notes = 0; // PartNote flags
+};
+
+// What a part's row notes besides its figures.
+enum PartNote : unsigned {
+    kNoteCOutsideRange = 1u << 0, // C outside 0.75 to 2.25, the dialog's range warning
+    kNoteRBelowHalf = 1u << 1,    // r below 0.5, the lowest the criterion tabulates
+    kNoteLifeShort = 1u << 2,     // the margin holds but the life is below the required hours
+};
+
+struct Report {
+    BoardFigures board;
+    std::vector<PartResult> parts; // input order
+    std::vector<RowError> errors;  // rows that could not be read or evaluated, in line order
+    std::vector<std::string> assumptions;
+    std::optional<double> requiredHours;
+
+    bool AllPass() const;
+};
+
+struct Analysis {
+    std::optional<Report> report;
+    std::string error; // one line: the board cannot be evaluated at all
+};
+
+Analysis Analyse(const BoardInput& input, PartsList list);
+
+// The notes of a part's row as sentences.
+std::vector<std::string> NoteTexts(const PartResult& part, const Report& report);
+
+// The same sentences appended to `out` with `between` between them.
+void AppendNoteTexts(std::string& out, const PartResult& part, const Report& report,
+                     std::string_view between);
+
+// The assumption behind every life figure, in one sentence.
+extern const char kLifeAssumption[];
+
+} // namespace board

@@ -1,0 +1,122 @@
+// SPDX-FileCopyrightText: 2026 The tarnvel developers
+// SPDX-License-Identifier: MIT
+#include "board/csv.h"
+
+#include <algorithm>
+
+namespace board {
+
+namespace {
+
+// The separator that occurs most often outside quotes on the first line; a tie goes to tab, then ';',
+// as a comma also appears inside free text.
+char DetectSeparator(std::string_view text) {
+    std::size_t comma = 0, semicolon = 0, tab = 0;
+    bool quoted = false;
+    for (char c : text) {
+        if (c == '"')
+            quoted = !quoted;
+        else if (!quoted && c == '\n')
+            break;
+        else if (!quoted && c == ',')
+            ++comma;
+        else if (!quoted && c == ';')
+            ++semicolon;
+        else if (!quoted && c == '\t')
+            ++tab;
+    }
+    if (tab > 0 && tab >= semicolon && tab >= comma)
+        return '\t';
+    if (semicolon > 0 && semicolon >= comma)
+        return ';';
+    return ',';
+}
+
+} // namespace
+
+CsvReader::CsvReader(std::string_view text) : text_(text) {
+    if (text_.starts_with("\xEF\xBB\xBF"))
+        text_.remove_prefix(3);
+    dialect_.separator = DetectSeparator(text_);
+    const std::size_t end = text_.find('\n');
+    dialect_.crlf = end != std::string_view::npos && end > 0 && text_[end - 1] == '\r';
+}
+
+bool CsvReader::Next(Record& record) {
+    if (pos_ >= text_.size())
+        return false;
+    record.line = line_;
+    record.unterminated = false;
+    const char separator = dialect_.separator;
+    std::size_t count = 0;
+    for (;;) {
+        if (count == record.cells.size())
+            record.cells.emplace_back();
+        std::string& cell = record.cells[count++];
+        cell.clear();
+        if (pos_ < text_.size() && text_[pos_] == '"') {
+            ++pos_;
+            for (;;) {
+                const std::size_t quote = text_.find('"', pos_);
+                const std::size_t end = quote == std::string_view::npos ? text_.size() : quote;
+                const std::string_view chunk = text_.substr(pos_, end - pos_);
+                line_ += static_cast<std::size_t>(std::count(chunk.begin(), chunk.end(), '\n'));
+                cell.append(chunk);
+                if (quote == std::string_view::npos) {
+                    pos_ = text_.size();
+                    record.unterminated = true;
+                    break;
+                }
+                pos_ = quote + 1;
+                if (pos_ < text_.size() && text_[pos_] == '"') {
+                    cell.push_back('"');
+                    ++pos_;
+                    continue;
+                }
+                break;
+            }
+        }
+        // Unquoted text, or what follows a closing quote before the separator (kept as it stands).
+        std::size_t end = pos_;
+        while (end < text_.size() && text_[end] != separator && text_[end] != '\n')
+            ++end;
+        std::size_t stop = end;
+        if (end < text_.size() && text_[end] == '\n' && stop > pos_ && text_[stop - 1] == '\r')
+            --stop;
+        else if (end == text_.size() && stop > pos_ && text_[stop - 1] == '\r')
+            --stop;
+        cell.append(text_.substr(pos_, stop - pos_));
+        pos_ = end;
+        if (pos_ < text_.size() && text_[pos_] == separator) {
+            ++pos_;
+            continue;
+        }
+        if (pos_ < text_.size()) { // a line break ends the record
+            ++pos_;
+            ++line_;
+        }
+        break;
+    }
+    record.cells.resize(count);
+    return true;
+}
+
+void AppendCell(std::string& out, std::string_view cell, char separator) {
+    const char specials[] = {separator, '"', '\n', '\r'};
+    const bool quote =
+        cell.find_first_of(std::string_view(specials, sizeof specials)) != std::string_view::npos ||
+        (!cell.empty() && (cell.front() == ' ' || cell.back() == ' '));
+    if (!quote) {
+        out.append(cell);
+        return;
+    }
+    out.push_back('"');
+    for (char c : cell) {
+        if (c == '"')
+            out.push_back('"');
+        out.push_back(c);
+    }
+    out.push_back('"');
+}
+
+} // namespace board

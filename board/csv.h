@@ -1,0 +1,49 @@
+// SPDX-FileCopyrightText: 2026 The tarnvel developers
+// SPDX-License-Identifier: MIT
+// A reader of what spreadsheets write as CSV: RFC 4180 quoting (separators, line breaks and doubled
+// quotes inside quotes), UTF-8 with or without a byte-order mark, LF or CRLF, and the separator (',', ';'
+// or tab) found from the header row.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace board {
+
+struct Dialect {
+    char separator = ',';
+    bool crlf = false;         // the header line ends in CR LF
+    bool decimalComma = false; // set by the parts list when a number was written with a decimal comma
+};
+
+struct Record {
+    std::size_t line = 0;           // the line the record starts on, 1 for the first line of the text
+    std::vector<std::string> cells; // as many as the record has
+    bool unterminated = false;      // a quoted cell ran to the end of the text
+};
+
+class CsvReader {
+public:
+    // `text` must outlive the reader.
+    explicit CsvReader(std::string_view text);
+
+    const Dialect& dialect() const { return dialect_; }
+
+    // The next record, or false at the end of the text. The record's strings are reused from call to
+    // call, so reading a long file allocates little.
+    bool Next(Record& record);
+
+private:
+    std::string_view text_;
+    std::size_t pos_ = 0;
+    std::size_t line_ = 1;
+    Dialect dialect_;
+};
+
+// A cell as CSV writes it with `separator`: quoted, quotes doubled, when it holds the separator, a quote,
+// a line break or blanks at either end.
+void AppendCell(std::string& out, std::string_view cell, char separator);
+
+} // namespace board

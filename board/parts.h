@@ -1,0 +1,59 @@
+// SPDX-FileCopyrightText: 2026 The tarnvel developers
+// SPDX-License-Identifier: MIT
+// A board's parts list, read from CSV: one row a part, columns named by the header row.
+#pragma once
+
+#include "board/csv.h"
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace board {
+
+// The board edge a part's length runs along, which is the criterion's B.
+enum class Edge { A, B };
+
+struct Part {
+    std::size_t line = 0; // the CSV line the row starts on, header = 1
+    std::string ref;
+    double L = 0.0; // inch
+    double C = 0.0; // given, or the kind's
+    int kind = -1;  // the row of the component table C came from, or −1 when given
+    Edge parallel = Edge::A;
+    std::optional<double> r; // given; else x and y place the part
+    double x = 0.0, y = 0.0; // inch from the board's corner, along a and b
+};
+
+struct RowError {
+    std::size_t line = 0;
+    std::string message;
+};
+
+struct PartsList {
+    std::vector<Part> parts;          // the readable rows, in input order
+    std::vector<RowError> errors;     // the rows that could not be read, in input order
+    std::vector<std::string> ignored; // header names of the columns that are not used
+    Dialect dialect;
+};
+
+struct PartsReading {
+    std::optional<PartsList> list;
+    std::string error; // the whole list is unusable: no header, a required column missing
+};
+
+// The columns, in any order, case-insensitive: ref, L, kind or C, parallel (a or b; default a), r or x
+// and y. Lengths may carry in or mm (bare: inch); with a ';' or tab separator numbers may have a
+// decimal comma. Rows whose cells are all empty are skipped.
+PartsReading ReadPartsList(std::string_view text);
+
+// The row of the component table for a kind: its list text or its description (case-insensitive, blanks
+// around ignored) or a short name; −1 when none.
+int FindKind(std::string_view name);
+
+// The short names of the component table's rows, in table order.
+extern const char* const kKindShortNames[11];
+
+} // namespace board

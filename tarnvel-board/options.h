@@ -1,0 +1,37 @@
+// SPDX-FileCopyrightText: 2026 The tarnvel developers
+// SPDX-License-Identifier: MIT
+// The command line of tarnvel-board.
+#pragma once
+
+#include "board/analysis.h"
+
+#include <optional>
+#include <string>
+
+namespace board_cli {
+
+enum class Format { Table, Csv, Json };
+
+struct Options {
+    std::string parts;       // a CSV file, or "-" for standard input
+    board::BoardInput board; // everything but the profile, which psdSpec names
+    std::string psdSpec;     // navmat | F:P,F:P,… | @FILE
+    Format format = Format::Table;
+    std::optional<std::string> output;
+    std::string massText; // --mass as written, for the table
+};
+
+struct CommandLine {
+    enum class Status { Run, Print, Error };
+    Status status = Status::Error;
+    std::string text; // --help or --version text to print; or the error, one line
+    Options options;
+};
+
+// Reads the arguments (argv[0] is the program). Reads no file.
+CommandLine ParseCommandLine(int argc, const char* const* argv);
+
+// "tarnvel-board <version>".
+std::string VersionText();
+
+} // namespace board_cli
