@@ -39,6 +39,7 @@ soak:
 bench: build
 	@$(BUILD)/bench/calc_bench
 	@$(BUILD)/bench/ui_bench
+	@$(BUILD)/bench/board_bench
 
 # Start-up time and peak RSS of tarnvel against a bare Qt dialog, STARTUP_RUNS runs each under Xvfb.
 STARTUP_RUNS ?= 15
@@ -50,7 +51,7 @@ bench-startup: build
 # tests/fuzz/corpus, which is never written); a finding stops with non-zero status, its input in
 # build/fuzz/artifacts.
 FUZZ_SECONDS ?= 60
-FUZZ_TARGETS := fuzz_field_value fuzz_evaluation fuzz_resources
+FUZZ_TARGETS := fuzz_field_value fuzz_evaluation fuzz_resources fuzz_parts fuzz_psd fuzz_options
 
 fuzz: deps
 	@cmake --preset fuzz >/dev/null

@@ -76,19 +76,16 @@ std::string CheckBoard(const BoardInput& in) {
 
 } // namespace
 
-Analysis Analyse(const BoardInput& in, PartsList list) {
-    Analysis out;
-    if (std::string error = CheckBoard(in); !error.empty()) {
-        out.error = std::move(error);
-        return out;
-    }
-    if (in.q.rule == Transmissibility::Rule::Fixed && !Positive(in.q.fixed)) {
-        out.error = "Q must be > 0";
-        return out;
-    }
+std::optional<BoardEvaluator> BoardEvaluator::Make(const BoardInput& in, std::string& error) {
+    error = CheckBoard(in);
+    if (error.empty() && in.q.rule == Transmissibility::Rule::Fixed && !Positive(in.q.fixed))
+        error = "Q must be > 0";
+    if (!error.empty())
+        return std::nullopt;
 
-    Report report;
-    BoardFigures& board = report.board;
+    BoardEvaluator out;
+    out.input_ = in;
+    BoardFigures& board = out.figures_;
     board.a = in.a;
     board.b = in.b;
     board.h = in.h;
@@ -103,69 +100,71 @@ Analysis Analyse(const BoardInput& in, PartsList list) {
         board.fnFrom = in.supports == Supports::Simple ? FnSource::Simple : FnSource::Clamped;
     }
     if (!(std::isfinite(fn) && in.psd.Covers(fn))) {
-        out.error = "fn " + Hz(fn) + (in.fn ? "" : " (estimated)") + " is outside the profile's band, " +
-                    Hz(in.psd.Low()) + " to " + Hz(in.psd.High()) +
-                    ": Miles' equation needs the input level at fn";
-        return out;
+        error = "fn " + Hz(fn) + (in.fn ? "" : " (estimated)") + " is outside the profile's band, " +
+                Hz(in.psd.Low()) + " to " + Hz(in.psd.High()) +
+                ": Miles' equation needs the input level at fn";
+        return std::nullopt;
     }
     board.response = MilesResponse(fn, in.q, in.psd);
     board.inputGrms = in.psd.Grms();
-    const double z3 = board.response.z3sigma;
     if (calc::NeedsThicknessWarning(in.h))
         board.notes.push_back("h " + Inches(in.h) + " is above 0.5 in, beyond the criterion's usual range");
+    return out;
+}
 
-    report.requiredHours = in.requiredHours;
-    report.errors = std::move(list.errors);
-    report.parts.reserve(list.parts.size());
-    std::optional<double> worst;
-    for (Part& part : list.parts) {
-        PartResult row;
-        row.line = part.line;
-        row.B = part.parallel == Edge::A ? in.a : in.b;
-        row.L = part.L;
-        row.C = part.C;
-        if (part.r) {
-            row.r = *part.r;
-        } else {
-            if (!(part.x > 0.0 && part.x < in.a) || !(part.y > 0.0 && part.y < in.b)) {
-                report.errors.push_back({part.line, "position x " + Inches(part.x) + ", y " + Inches(part.y) +
-                                                        " is not inside the board (" + Inches(in.a) + " by " +
-                                                        Inches(in.b) + ")"});
-                continue;
-            }
-            row.r = SinPi(part.x / in.a) * SinPi(part.y / in.b);
+bool BoardEvaluator::Evaluate(Part& part, PartResult& row, RowError& error) const {
+    const BoardInput& in = input_;
+    const double fn = figures_.response.fn;
+    const double z3 = figures_.response.z3sigma;
+    row.line = part.line;
+    row.B = part.parallel == Edge::A ? in.a : in.b;
+    row.L = part.L;
+    row.C = part.C;
+    row.notes = 0;
+    error.line = part.line;
+    if (part.r) {
+        row.r = *part.r;
+    } else {
+        if (!(part.x > 0.0 && part.x < in.a) || !(part.y > 0.0 && part.y < in.b)) {
+            error.message = "position x " + Inches(part.x) + ", y " + Inches(part.y) +
+                            " is not inside the board (" + Inches(in.a) + " by " + Inches(in.b) + ")";
+            return false;
         }
-
-        // The dialog's own checks and formula.
-        const char* bad = !(row.L > 0.0) ? "L" : !(row.C > 0.0) ? "C" : !(row.r > 0.0) ? "r" : nullptr;
-        if (bad != nullptr) {
-            report.errors.push_back({part.line, std::string(bad) + " must be > 0"});
-            continue;
-        }
-        row.zAllow = calc::RelativeDisplacementLimit(row.B, in.h, row.L, row.C, row.r);
-        if (!(std::isfinite(row.zAllow) && row.zAllow > 0.0)) {
-            report.errors.push_back({part.line, "the allowable displacement is not a finite number above 0"});
-            continue;
-        }
-        row.ref = std::move(part.ref);
-        if (calc::NeedsRangeWarning(row.C))
-            row.notes |= kNoteCOutsideRange;
-        if (row.r < 0.5)
-            row.notes |= kNoteRBelowHalf;
-        row.margin = row.zAllow / z3;
-        row.cycles = LifeCycles(row.zAllow, z3);
-        row.hours = LifeHours(row.cycles, fn);
-        row.pass = row.margin >= 1.0 && (!in.requiredHours || row.hours >= *in.requiredHours);
-        if (row.margin >= 1.0 && !row.pass)
-            row.notes |= kNoteLifeShort;
-        worst = worst ? std::min(*worst, row.zAllow) : row.zAllow;
-        report.parts.push_back(std::move(row));
+        row.r = SinPi(part.x / in.a) * SinPi(part.y / in.b);
     }
-    std::stable_sort(report.errors.begin(), report.errors.end(),
-                     [](const RowError& x, const RowError& y) { return x.line < y.line; });
-    if (worst)
-        board.requiredFn = RequiredFrequency(*worst, in.q, in.psd);
 
+    // The dialog's own checks and formula.
+    const char* bad = !(row.L > 0.0) ? "L" : !(row.C > 0.0) ? "C" : !(row.r > 0.0) ? "r" : nullptr;
+    if (bad != nullptr) {
+        error.message = std::string(bad) + " must be > 0";
+        return false;
+    }
+    row.zAllow = calc::RelativeDisplacementLimit(row.B, in.h, row.L, row.C, row.r);
+    if (!(std::isfinite(row.zAllow) && row.zAllow > 0.0)) {
+        error.message = "the allowable displacement is not a finite number above 0";
+        return false;
+    }
+    row.ref = std::move(part.ref);
+    if (calc::NeedsRangeWarning(row.C))
+        row.notes |= kNoteCOutsideRange;
+    if (row.r < 0.5)
+        row.notes |= kNoteRBelowHalf;
+    if (row.r > 1.0)
+        row.notes |= kNoteRAboveOne;
+    row.margin = row.zAllow / z3;
+    row.cycles = LifeCycles(row.zAllow, z3);
+    row.hours = LifeHours(row.cycles, fn);
+    row.pass = row.margin >= 1.0 && (!in.requiredHours || row.hours >= *in.requiredHours);
+    if (row.margin >= 1.0 && !row.pass)
+        row.notes |= kNoteLifeShort;
+    return true;
+}
+
+Report BoardEvaluator::Start() const {
+    const BoardInput& in = input_;
+    Report report;
+    report.board = figures_;
+    report.requiredHours = in.requiredHours;
     report.assumptions.push_back(kLifeAssumption);
     report.assumptions.push_back(
         "Z 3-sigma is the board's centre displacement in its first mode by Miles' equation; each part's "
@@ -181,19 +180,51 @@ Analysis Analyse(const BoardInput& in, PartsList list) {
         report.assumptions.push_back("Q = " + FormatNumber(in.q.fixed) + ", given.");
         break;
     }
-    if (board.fnFrom != FnSource::Given)
+    if (figures_.fnFrom != FnSource::Given)
         report.assumptions.push_back(
             std::string("fn is estimated for a uniformly loaded plate with all four edges ") +
-            (board.fnFrom == FnSource::Simple ? "simply supported (the exact first mode)"
-                                              : "clamped (Rayleigh's estimate, about 3 % above the exact "
-                                                "first mode of a square plate)") +
+            (figures_.fnFrom == FnSource::Simple ? "simply supported (the exact first mode)"
+                                                 : "clamped (Rayleigh's estimate, about 3 % above the exact "
+                                                   "first mode of a square plate)") +
             ", E = " + FormatNumber(in.modulus) + " lb/in^2, nu = " + FormatNumber(in.poisson) + ".");
     report.assumptions.push_back("The input PSD is interpolated on log-log axes between its breakpoints.");
+    return report;
+}
+
+void BoardEvaluator::Finish(Report& report) const {
+    std::stable_sort(report.errors.begin(), report.errors.end(),
+                     [](const RowError& x, const RowError& y) { return x.line < y.line; });
+    std::optional<double> worst;
+    for (const PartResult& p : report.parts)
+        worst = worst ? std::min(*worst, p.zAllow) : p.zAllow;
+    report.board.requiredFn.reset();
+    if (worst)
+        report.board.requiredFn = RequiredFrequency(*worst, input_.q, input_.psd);
+}
+
+Analysis Analyse(const BoardInput& in, PartsList list) {
+    Analysis out;
+    const std::optional<BoardEvaluator> evaluator = BoardEvaluator::Make(in, out.error);
+    if (!evaluator)
+        return out;
+    Report report = evaluator->Start();
+    report.errors = std::move(list.errors);
+    report.parts.reserve(list.parts.size());
+    RowError error;
+    for (Part& part : list.parts) {
+        // Built in place, and taken back when the row turns out bad.
+        PartResult& row = report.parts.emplace_back();
+        if (!evaluator->Evaluate(part, row, error)) {
+            report.parts.pop_back();
+            report.errors.push_back(std::move(error));
+        }
+    }
+    evaluator->Finish(report);
     out.report = std::move(report);
     return out;
 }
 
-void AppendNoteTexts(std::string& out, const PartResult& part, const Report& report,
+void AppendNoteTexts(std::string& out, const PartResult& part, std::optional<double> requiredHours,
                      std::string_view between) {
     bool first = true;
     auto next = [&] {
@@ -213,23 +244,29 @@ void AppendNoteTexts(std::string& out, const PartResult& part, const Report& rep
         out += FormatSignificant(part.r, 3);
         out += " is below 0.5, the lowest the criterion tabulates";
     }
-    if ((part.notes & kNoteLifeShort) && report.requiredHours) {
+    if (part.notes & kNoteRAboveOne) {
+        next();
+        out += "r ";
+        out += FormatSignificant(part.r, 3);
+        out += " is above 1, the value at the board's centre";
+    }
+    if ((part.notes & kNoteLifeShort) && requiredHours) {
         next();
         out += "life below the required ";
-        out += FormatSignificant(*report.requiredHours, 6);
+        out += FormatSignificant(*requiredHours, 6);
         out += " hours";
     }
 }
 
-std::vector<std::string> NoteTexts(const PartResult& part, const Report& report) {
+std::vector<std::string> NoteTexts(const PartResult& part, std::optional<double> requiredHours) {
     std::vector<std::string> out;
-    for (unsigned flag : {kNoteCOutsideRange, kNoteRBelowHalf, kNoteLifeShort}) {
+    for (unsigned flag : {kNoteCOutsideRange, kNoteRBelowHalf, kNoteRAboveOne, kNoteLifeShort}) {
         if (!(part.notes & flag))
             continue;
         PartResult one = part;
         one.notes = flag;
         std::string text;
-        AppendNoteTexts(text, one, report, "");
+        AppendNoteTexts(text, one, requiredHours, "");
         if (!text.empty())
             out.push_back(std::move(text));
     }

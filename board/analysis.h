@@ -58,6 +58,7 @@ enum PartNote : unsigned {
     kNoteCOutsideRange = 1u << 0, // C outside 0.75 to 2.25, the dialog's range warning
     kNoteRBelowHalf = 1u << 1,    // r below 0.5, the lowest the criterion tabulates
     kNoteLifeShort = 1u << 2,     // the margin holds but the life is below the required hours
+    kNoteRAboveOne = 1u << 3,     // r above 1, the value at the board's centre
 };
 
 struct Report {
@@ -70,18 +71,43 @@ struct Report {
     bool AllPass() const;
 };
 
+// A board prepared for its parts: its frequency, its response, its notes.
+class BoardEvaluator {
+public:
+    // nullopt, and `error` in one line, when the board cannot be evaluated at all: no fn or mass, fn
+    // outside the profile's band, a size not above 0.
+    static std::optional<BoardEvaluator> Make(const BoardInput& input, std::string& error);
+
+    const BoardFigures& figures() const { return figures_; }
+
+    // One part against the board: true with its row (the part's ref is moved into it), or false with
+    // what makes it a bad row (a position off the board, a value not above 0).
+    bool Evaluate(Part& part, PartResult& row, RowError& error) const;
+
+    // A report with the board's figures and the assumptions, and no parts yet.
+    Report Start() const;
+    // Puts the errors in line order and works out the board frequency the worst part needs.
+    void Finish(Report& report) const;
+
+private:
+    BoardEvaluator() = default;
+    BoardInput input_;
+    BoardFigures figures_;
+};
+
 struct Analysis {
     std::optional<Report> report;
     std::string error; // one line: the board cannot be evaluated at all
 };
 
+// A whole list at once.
 Analysis Analyse(const BoardInput& input, PartsList list);
 
 // The notes of a part's row as sentences.
-std::vector<std::string> NoteTexts(const PartResult& part, const Report& report);
+std::vector<std::string> NoteTexts(const PartResult& part, std::optional<double> requiredHours);
 
 // The same sentences appended to `out` with `between` between them.
-void AppendNoteTexts(std::string& out, const PartResult& part, const Report& report,
+void AppendNoteTexts(std::string& out, const PartResult& part, std::optional<double> requiredHours,
                      std::string_view between);
 
 // The assumption behind every life figure, in one sentence.

@@ -37,9 +37,18 @@ char DetectSeparator(std::string_view text) {
 CsvReader::CsvReader(std::string_view text) : text_(text) {
     if (text_.starts_with("\xEF\xBB\xBF"))
         text_.remove_prefix(3);
-    dialect_.separator = DetectSeparator(text_);
-    const std::size_t end = text_.find('\n');
-    dialect_.crlf = end != std::string_view::npos && end > 0 && text_[end - 1] == '\r';
+    // The header row is the first line that holds more than blanks.
+    std::string_view header = text_;
+    for (;;) {
+        const std::size_t end = header.find('\n');
+        if (end == std::string_view::npos ||
+            header.substr(0, end).find_first_not_of(" \t\r") != std::string_view::npos)
+            break;
+        header.remove_prefix(end + 1);
+    }
+    dialect_.separator = DetectSeparator(header);
+    const std::size_t end = header.find('\n');
+    dialect_.crlf = end != std::string_view::npos && end > 0 && header[end - 1] == '\r';
 }
 
 bool CsvReader::Next(Record& record) {

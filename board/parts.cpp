@@ -36,7 +36,12 @@ constexpr std::array<const char*, kColumns> kColumnNames{"ref", "L", "kind", "C"
 constexpr std::size_t kAbsent = static_cast<std::size_t>(-1);
 
 std::string Quoted(std::string_view text) {
-    return "'" + std::string(text) + "'";
+    std::string out;
+    out.reserve(text.size() + 2);
+    out += '\'';
+    out += text;
+    out += '\'';
+    return out;
 }
 
 class RowReader {
@@ -44,15 +49,15 @@ public:
     RowReader(const std::array<std::size_t, kColumns>& index, DecimalMark mark)
         : index_(index), mark_(mark) {}
 
-    // The row as a part, or the first thing wrong with it.
-    std::optional<Part> Read(const Record& record, std::string& error) {
-        Part part;
+    // The row as a part, or false and the first thing wrong with it.
+    bool Read(const Record& record, Part& part, std::string& error) const {
+        part = Part{};
         part.line = record.line;
         part.ref = std::string(Trim(Cell(record, Ref)));
         if (part.ref.empty())
             return Fail(error, "no ref");
         if (!Length(record, LengthColumn, "L", part.L, error))
-            return std::nullopt;
+            return false;
 
         const std::string_view c = Trim(Cell(record, Constant));
         const std::string_view kind = Trim(Cell(record, Kind));
@@ -87,14 +92,14 @@ public:
             part.r = *value;
         } else if (!Trim(Cell(record, X)).empty() || !Trim(Cell(record, Y)).empty()) {
             if (!Length(record, X, "x", part.x, error) || !Length(record, Y, "y", part.y, error))
-                return std::nullopt;
+                return false;
         } else {
             return Fail(error, "no position: give r, or x and y");
         }
-        return part;
+        return true;
     }
 
-    bool sawDecimalComma = false;
+    std::string_view RefCell(const Record& record) const { return Trim(Cell(record, Ref)); }
 
 private:
     std::string_view Cell(const Record& record, Column column) const {
@@ -102,23 +107,15 @@ private:
         return i < record.cells.size() ? std::string_view(record.cells[i]) : std::string_view();
     }
 
-    void Note(std::string_view text) {
-        if (mark_ == DecimalMark::PointOrComma && text.find(',') != std::string_view::npos)
-            sawDecimalComma = true;
-    }
+    std::optional<double> Number(std::string_view text) const { return ParseNumber(text, mark_); }
 
-    std::optional<double> Number(std::string_view text) {
-        Note(text);
-        return ParseNumber(text, mark_);
-    }
-
-    bool Length(const Record& record, Column column, const char* name, double& out, std::string& error) {
+    bool Length(const Record& record, Column column, const char* name, double& out,
+                std::string& error) const {
         const std::string_view text = Trim(Cell(record, column));
         if (text.empty()) {
             error = std::string("no ") + name;
             return false;
         }
-        Note(text);
         const auto value = ParseLength(text, mark_);
         if (!value) {
             error = std::string(name) + " " + Quoted(text) + " is not a length (a number, in or mm)";
@@ -128,23 +125,29 @@ private:
         return true;
     }
 
-    static std::nullopt_t Fail(std::string& error, std::string message) {
+    static bool Fail(std::string& error, std::string message) {
         error = std::move(message);
-        return std::nullopt;
+        return false;
     }
 
-    const std::array<std::size_t, kColumns>& index_;
+    std::array<std::size_t, kColumns> index_;
     DecimalMark mark_;
 };
 
+// FNV-1a, then mixed (MurmurHash3's finaliser), as refs like "R101", "R102" differ only in their last
+// characters.
 std::uint64_t Fnv1a(std::string_view text) {
     std::uint64_t hash = 14695981039346656037u;
     for (char c : text) {
         hash ^= static_cast<unsigned char>(c);
         hash *= 1099511628211u;
     }
-    // The low bits pick the slot: fold the high bits in.
-    return hash ^ (hash >> 32);
+    hash ^= hash >> 33;
+    hash *= 0xff51afd7ed558ccdu;
+    hash ^= hash >> 33;
+    hash *= 0xc4ceb9fe1a85ec53u;
+    hash ^= hash >> 33;
+    return hash;
 }
 
 bool AllEmpty(const Record& record) {
@@ -154,10 +157,103 @@ bool AllEmpty(const Record& record) {
     return true;
 }
 
+// The rows after the header, until one shows how its numbers mark their fraction: with ';' or tab between
+// cells a spreadsheet in a comma-decimal locale writes "0,5".
+bool UsesDecimalComma(CsvReader reader, const std::array<std::size_t, kColumns>& index) {
+    Record record;
+    while (reader.Next(record)) {
+        for (Column c : {LengthColumn, Constant, Position, X, Y}) {
+            const std::size_t i = index[c];
+            if (i >= record.cells.size())
+                continue;
+            const std::string& cell = record.cells[i];
+            if (cell.find(',') != std::string::npos)
+                return true;
+            if (cell.find('.') != std::string::npos)
+                return false;
+        }
+    }
+    return false;
+}
+
 } // namespace
 
-PartsReading ReadPartsList(std::string_view text) {
-    PartsReading out;
+struct PartsReader::State {
+    State(CsvReader csv, const std::array<std::size_t, kColumns>& index, DecimalMark mark)
+        : reader(csv), rows(index, mark) {}
+
+    CsvReader reader;
+    RowReader rows;
+    Record record;
+    std::string error;
+
+    // The refs read so far, for a ref that repeats: an open-addressing table of hash tags and entry
+    // numbers (8 bytes a slot, so that a million parts' table stays small), the entries, and one string of
+    // all refs.
+    struct Slot {
+        std::uint32_t tag = 0;
+        std::uint32_t entry = 0; // index + 1; 0: empty
+    };
+    struct Entry {
+        std::size_t offset;
+        std::uint32_t length;
+        std::size_t line;
+    };
+    std::vector<Slot> slots = std::vector<Slot>(16);
+    std::vector<Entry> entries;
+    std::string refs;
+
+    // Asks the processor for the slot a ref's search starts at, so that a large table's cache miss
+    // overlaps the reading of the row's numbers.
+    void Prefetch(std::uint64_t hash) const {
+#if defined(__GNUC__)
+        __builtin_prefetch(&slots[hash & (slots.size() - 1)]);
+#endif
+    }
+
+    // The line of the earlier part with this ref, or 0 after remembering it as new.
+    std::size_t Remember(const std::string& ref, std::uint64_t hash, std::size_t line) {
+        if (2 * (entries.size() + 1) > slots.size()) {
+            Grow(2 * slots.size());
+            return Remember(ref, hash, line);
+        }
+        const auto tag = static_cast<std::uint32_t>(hash >> 32);
+        for (std::size_t at = hash & (slots.size() - 1);; at = (at + 1) & (slots.size() - 1)) {
+            Slot& slot = slots[at];
+            if (slot.entry == 0) {
+                entries.push_back({refs.size(), static_cast<std::uint32_t>(ref.size()), line});
+                refs += ref;
+                slot = {tag, static_cast<std::uint32_t>(entries.size())};
+                return 0;
+            }
+            if (slot.tag != tag)
+                continue;
+            const Entry& e = entries[slot.entry - 1];
+            if (std::string_view(refs).substr(e.offset, e.length) == ref)
+                return e.line;
+        }
+    }
+
+    void Grow(std::size_t capacity) {
+        slots.assign(capacity, Slot{});
+        for (std::size_t i = 0; i < entries.size(); ++i) {
+            const Entry& e = entries[i];
+            const std::uint64_t hash = Fnv1a(std::string_view(refs).substr(e.offset, e.length));
+            std::size_t at = hash & (capacity - 1);
+            while (slots[at].entry != 0)
+                at = (at + 1) & (capacity - 1);
+            slots[at] = {static_cast<std::uint32_t>(hash >> 32), static_cast<std::uint32_t>(i + 1)};
+        }
+    }
+};
+
+PartsReader::PartsReader(std::unique_ptr<State> state, Dialect dialect, std::vector<std::string> ignored)
+    : state_(std::move(state)), dialect_(dialect), ignored_(std::move(ignored)) {}
+PartsReader::PartsReader(PartsReader&&) noexcept = default;
+PartsReader& PartsReader::operator=(PartsReader&&) noexcept = default;
+PartsReader::~PartsReader() = default;
+
+std::optional<PartsReader> PartsReader::Open(std::string_view text, std::string& error) {
     CsvReader reader(text);
     Record record;
     // The header is the first row that is not empty.
@@ -165,16 +261,15 @@ PartsReading ReadPartsList(std::string_view text) {
     while ((found = reader.Next(record)) && AllEmpty(record)) {
     }
     if (!found) {
-        out.error = "no header row";
-        return out;
+        error = "no header row";
+        return std::nullopt;
     }
     if (record.unterminated) {
-        out.error = "line " + std::to_string(record.line) + ": the header row has a quote that is not closed";
-        return out;
+        error = "line " + std::to_string(record.line) + ": the header row has a quote that is not closed";
+        return std::nullopt;
     }
 
-    PartsList list;
-    list.dialect = reader.dialect();
+    std::vector<std::string> ignored;
     std::array<std::size_t, kColumns> index;
     index.fill(kAbsent);
     for (std::size_t i = 0; i < record.cells.size(); ++i) {
@@ -184,91 +279,85 @@ PartsReading ReadPartsList(std::string_view text) {
             if (!EqualsIgnoringCase(name, kColumnNames[c]))
                 continue;
             if (index[c] != kAbsent) {
-                out.error = "the header names column " + Quoted(kColumnNames[c]) + " twice";
-                return out;
+                error = "the header names column " + Quoted(kColumnNames[c]) + " twice";
+                return std::nullopt;
             }
             index[c] = i;
             known = true;
         }
         if (!known && !name.empty())
-            list.ignored.emplace_back(name);
+            ignored.emplace_back(name);
     }
     auto has = [&](Column c) { return index[c] != kAbsent; };
     if (!has(Ref) || !has(LengthColumn)) {
-        out.error = std::string("the header has no column ") +
-                    Quoted(kColumnNames[has(Ref) ? LengthColumn : Ref]) +
-                    " (columns: ref, L, kind or C, parallel, r or x and y)";
-        return out;
+        error = std::string("the header has no column ") +
+                Quoted(kColumnNames[has(Ref) ? LengthColumn : Ref]) +
+                " (columns: ref, L, kind or C, parallel, r or x and y)";
+        return std::nullopt;
     }
     if (!has(Kind) && !has(Constant)) {
-        out.error = "the header has neither column 'kind' nor 'C'";
-        return out;
+        error = "the header has neither column 'kind' nor 'C'";
+        return std::nullopt;
     }
     if (!has(Position) && !(has(X) && has(Y))) {
-        out.error = "the header has no column 'r', nor both 'x' and 'y'";
-        return out;
+        error = "the header has no column 'r', nor both 'x' and 'y'";
+        return std::nullopt;
     }
 
-    const DecimalMark mark = list.dialect.separator == ',' ? DecimalMark::Point : DecimalMark::PointOrComma;
-    RowReader rows(index, mark);
-    list.parts.reserve(static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')));
-    std::string error;
-    while (reader.Next(record)) {
-        if (AllEmpty(record))
-            continue;
-        if (record.unterminated) {
-            list.errors.push_back({record.line, "a quoted cell is not closed"});
-            continue;
-        }
-        std::optional<Part> part = rows.Read(record, error);
-        if (part)
-            list.parts.push_back(std::move(*part));
-        else
-            list.errors.push_back({record.line, error});
-    }
-    list.dialect.decimalComma = rows.sawDecimalComma;
-
-    // A ref names one part: a later row with the same ref is an error. An open-addressing table of the
-    // refs' hashes and row indices, as a list may hold a million parts.
+    Dialect dialect = reader.dialect();
+    const DecimalMark mark = dialect.separator == ',' ? DecimalMark::Point : DecimalMark::PointOrComma;
+    dialect.decimalComma = mark == DecimalMark::PointOrComma && UsesDecimalComma(reader, index);
+    auto state = std::make_unique<State>(reader, index, mark);
+    const auto lines = static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
     std::size_t capacity = 16;
-    while (capacity < 2 * list.parts.size())
+    while (capacity < 2 * lines)
         capacity *= 2;
-    struct Slot {
-        std::uint64_t hash = 0;
-        std::size_t row = 0; // index + 1; 0 = empty
-    };
-    std::vector<Slot> slots(capacity);
-    std::vector<bool> repeated(list.parts.size());
-    bool anyRepeated = false;
-    for (std::size_t i = 0; i < list.parts.size(); ++i) {
-        const Part& part = list.parts[i];
-        const std::uint64_t hash = Fnv1a(part.ref);
-        std::size_t at = static_cast<std::size_t>(hash) & (capacity - 1);
-        for (;; at = (at + 1) & (capacity - 1)) {
-            Slot& slot = slots[at];
-            if (slot.row == 0) {
-                slot = {hash, i + 1};
-                break;
-            }
-            if (slot.hash == hash && list.parts[slot.row - 1].ref == part.ref) {
-                list.errors.push_back({part.line, "ref " + Quoted(part.ref) + " repeats line " +
-                                                      std::to_string(list.parts[slot.row - 1].line)});
-                repeated[i] = anyRepeated = true;
-                break;
-            }
+    state->slots.assign(capacity, State::Slot{});
+    state->entries.reserve(lines);
+    return PartsReader(std::move(state), dialect, std::move(ignored));
+}
+
+PartsReader::Row PartsReader::Next(Part& part, RowError& error) {
+    State& s = *state_;
+    while (s.reader.Next(s.record)) {
+        if (AllEmpty(s.record))
+            continue;
+        error.line = s.record.line;
+        if (s.record.unterminated) {
+            error.message = "a quoted cell is not closed";
+            return Row::Error;
         }
+        const std::uint64_t hash = Fnv1a(s.rows.RefCell(s.record));
+        s.Prefetch(hash);
+        if (!s.rows.Read(s.record, part, error.message))
+            return Row::Error;
+        if (const std::size_t earlier = s.Remember(part.ref, hash, part.line); earlier != 0) {
+            error.message = "ref " + Quoted(part.ref) + " repeats line " + std::to_string(earlier);
+            return Row::Error;
+        }
+        return Row::Part;
     }
-    if (anyRepeated) {
-        std::size_t kept = 0;
-        for (std::size_t i = 0; i < list.parts.size(); ++i)
-            if (!repeated[i]) {
-                if (kept != i)
-                    list.parts[kept] = std::move(list.parts[i]);
-                ++kept;
-            }
-        list.parts.resize(kept);
-        std::stable_sort(list.errors.begin(), list.errors.end(),
-                         [](const RowError& x, const RowError& y) { return x.line < y.line; });
+    return Row::End;
+}
+
+PartsReading ReadPartsList(std::string_view text) {
+    PartsReading out;
+    std::optional<PartsReader> reader = PartsReader::Open(text, out.error);
+    if (!reader)
+        return out;
+    PartsList list;
+    list.dialect = reader->dialect();
+    list.ignored = reader->ignored();
+    Part part;
+    RowError error;
+    for (;;) {
+        const PartsReader::Row row = reader->Next(part, error);
+        if (row == PartsReader::Row::End)
+            break;
+        if (row == PartsReader::Row::Part)
+            list.parts.push_back(std::move(part));
+        else
+            list.errors.push_back(std::move(error));
     }
     out.list = std::move(list);
     return out;

@@ -6,6 +6,7 @@
 #include "board/csv.h"
 
 #include <cstddef>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -44,9 +45,39 @@ struct PartsReading {
     std::string error; // the whole list is unusable: no header, a required column missing
 };
 
+// Reads a parts list row by row, so that a list of any length takes little memory beyond its text.
 // The columns, in any order, case-insensitive: ref, L, kind or C, parallel (a or b; default a), r or x
 // and y. Lengths may carry in or mm (bare: inch); with a ';' or tab separator numbers may have a
 // decimal comma. Rows whose cells are all empty are skipped.
+class PartsReader {
+public:
+    // Reads the header row of `text`, which must outlive the reader; nullopt, and `error` saying why, when
+    // the list cannot be used (no header, a required column missing).
+    static std::optional<PartsReader> Open(std::string_view text, std::string& error);
+
+    PartsReader(PartsReader&&) noexcept;
+    PartsReader& operator=(PartsReader&&) noexcept;
+    ~PartsReader();
+
+    enum class Row { Part, Error, End };
+    // The next row with something in it: a part, or an error for a row that cannot be read or whose ref
+    // an earlier part has (errors come in line order, as the rows do).
+    Row Next(Part& part, RowError& error);
+
+    // The list's separator and line ends, and whether its numbers have a decimal comma.
+    const Dialect& dialect() const { return dialect_; }
+    // Header names of the columns that are not used.
+    const std::vector<std::string>& ignored() const { return ignored_; }
+
+private:
+    struct State;
+    PartsReader(std::unique_ptr<State> state, Dialect dialect, std::vector<std::string> ignored);
+    std::unique_ptr<State> state_;
+    Dialect dialect_;
+    std::vector<std::string> ignored_;
+};
+
+// The whole list at once.
 PartsReading ReadPartsList(std::string_view text);
 
 // The row of the component table for a kind: its list text or its description (case-insensitive, blanks

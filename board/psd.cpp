@@ -33,7 +33,13 @@ std::optional<Psd> Psd::Make(std::vector<Breakpoint> points, std::string& error)
             return std::nullopt;
         }
     }
-    return Psd(std::move(points));
+    Psd psd(std::move(points));
+    const double grms = psd.Grms();
+    if (!(grms > 0.0 && std::isfinite(grms))) {
+        error = "the profile's overall level is beyond the range of numbers";
+        return std::nullopt;
+    }
+    return psd;
 }
 
 std::size_t Psd::SegmentAt(double hz) const {

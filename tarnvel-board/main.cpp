@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace {
 
@@ -70,49 +71,71 @@ int Run(int argc, char** argv) {
         body.remove_prefix(3);
     if (body.find_first_not_of(" \t\r\n") == std::string_view::npos)
         return Fail(name + " is empty");
-    board::PartsReading parts = board::ReadPartsList(*text);
-    if (!parts.list)
-        return Fail(name + ": " + parts.error);
-    if (parts.list->parts.empty() && parts.list->errors.empty())
+    std::optional<board::PartsReader> reader = board::PartsReader::Open(*text, error);
+    if (!reader)
+        return Fail(name + ": " + error);
+    const std::optional<board::BoardEvaluator> evaluator = board::BoardEvaluator::Make(options.board, error);
+    if (!evaluator)
+        return Fail(error);
+    // The first row before any output: a list with nothing after its header is refused.
+    board::Part part;
+    board::RowError rowError;
+    board::PartsReader::Row row = reader->Next(part, rowError);
+    if (row == board::PartsReader::Row::End)
         return Fail(name + ": no parts after the header");
-    const board::Dialect dialect = parts.list->dialect;
-    if (!parts.list->ignored.empty()) {
-        std::string columns;
-        for (const std::string& c : parts.list->ignored)
-            columns += (columns.empty() ? "" : ", ") + c;
-        std::fprintf(stderr, "tarnvel-board: %s: ignoring column%s %s\n", name.c_str(),
-                     parts.list->ignored.size() == 1 ? "" : "s", columns.c_str());
-    }
-
-    board::Analysis analysis = board::Analyse(options.board, std::move(*parts.list));
-    if (!analysis.report)
-        return Fail(analysis.error);
-    const board::Report& report = *analysis.report;
-    for (const board::RowError& e : report.errors)
-        std::fprintf(stderr, "%s:%zu: %s\n", name.c_str(), e.line, e.message.c_str());
 
     board_cli::Output output;
     if (!output.Open(options.output, error))
         return Fail("cannot write " + *options.output + ": " + error);
-    bool written = false;
-    switch (options.format) {
-    case board_cli::Format::Table:
-        written = output.Write(board_cli::TableText(report, {name, options.psdSpec, options.massText}));
-        break;
-    case board_cli::Format::Csv:
-        written = board_cli::WriteCsv(report, dialect,
-                                      [&output](std::string_view piece) { return output.Write(piece); });
-        break;
-    case board_cli::Format::Json:
-        written = output.Write(board_cli::JsonText(report));
-        break;
+    // Refusals are one line each; what is said of the input comes once the report is sure to be written.
+    const std::vector<std::string>& ignored = reader->ignored();
+    if (!ignored.empty()) {
+        std::string columns;
+        for (const std::string& c : ignored)
+            columns += (columns.empty() ? "" : ", ") + c;
+        std::fprintf(stderr, "tarnvel-board: %s: ignoring column%s %s\n", name.c_str(),
+                     ignored.size() == 1 ? "" : "s", columns.c_str());
+    }
+
+    // Each row is evaluated as it is read, and a bad row said as it comes, so in line order. CSV goes out
+    // row by row; the table and JSON need the whole board.
+    std::optional<board_cli::CsvWriter> csv;
+    if (options.format == board_cli::Format::Csv)
+        csv.emplace(reader->dialect(), options.board.requiredHours,
+                    [&output](std::string_view piece) { return output.Write(piece); });
+    board::Report report = evaluator->Start();
+    board::PartResult result;
+    bool written = true;
+    bool allPass = true;
+    std::size_t errors = 0;
+    for (; row != board::PartsReader::Row::End && written; row = reader->Next(part, rowError)) {
+        if (row == board::PartsReader::Row::Part && evaluator->Evaluate(part, result, rowError)) {
+            allPass = allPass && result.pass;
+            if (csv)
+                written = csv->Row(result);
+            else
+                report.parts.push_back(std::move(result));
+            continue;
+        }
+        ++errors;
+        std::fprintf(stderr, "%s:%zu: %s\n", name.c_str(), rowError.line, rowError.message.c_str());
+        if (!csv)
+            report.errors.push_back(std::move(rowError));
+    }
+    if (csv) {
+        written = written && csv->Finish();
+    } else {
+        evaluator->Finish(report);
+        written = output.Write(options.format == board_cli::Format::Json
+                                   ? board_cli::JsonText(report)
+                                   : board_cli::TableText(report, {name, options.psdSpec, options.massText}));
     }
     if (!output.Commit(error) || !written)
         return Fail("cannot write " + (options.output ? *options.output : std::string("to standard output")) +
                     ": " + (error.empty() ? std::string("write error") : error));
-    if (!report.errors.empty())
+    if (errors > 0)
         return kError;
-    return report.AllPass() ? kAllPass : kSomeFail;
+    return allPass ? kAllPass : kSomeFail;
 }
 
 } // namespace

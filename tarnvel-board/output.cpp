@@ -2,7 +2,9 @@
 // SPDX-License-Identifier: MIT
 #include "tarnvel-board/output.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <random>
@@ -18,6 +20,17 @@
 namespace board_cli {
 
 namespace {
+
+// A file name as the C runtime takes it, for std::filesystem. On Windows the program's manifest makes
+// UTF-8 the process code page, so that fopen, remove and the arguments all speak UTF-8; std::filesystem
+// would read a narrow string byte by byte instead, and name another file.
+std::filesystem::path FilePath(const std::string& name) {
+#if defined(_WIN32)
+    return std::filesystem::path(std::u8string(name.begin(), name.end()));
+#else
+    return std::filesystem::path(name);
+#endif
+}
 
 std::string Reason(int error) {
     return error != 0 ? std::strerror(error) : "write error";
@@ -44,7 +57,7 @@ void UseBinaryStandardStreams() {
 std::optional<std::string> ReadWhole(const std::string& path, std::string& error) {
     const bool standardInput = path == "-";
     std::error_code ec;
-    if (!standardInput && std::filesystem::is_directory(path, ec)) {
+    if (!standardInput && std::filesystem::is_directory(FilePath(path), ec)) {
         error = "is a folder";
         return std::nullopt;
     }
@@ -53,16 +66,24 @@ std::optional<std::string> ReadWhole(const std::string& path, std::string& error
         error = Reason(errno);
         return std::nullopt;
     }
+    // A file is read in one piece into a string of its size; standard input, or a file that grows while
+    // it is read, in further pieces.
     std::string data;
+    std::size_t used = 0;
     if (!standardInput) {
-        const auto size = std::filesystem::file_size(path, ec);
+        const auto size = std::filesystem::file_size(FilePath(path), ec);
         if (!ec)
-            data.reserve(static_cast<std::size_t>(size));
+            data.resize(static_cast<std::size_t>(size));
     }
-    char buffer[1 << 16];
-    std::size_t n = 0;
-    while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0)
-        data.append(buffer, n);
+    for (;;) {
+        if (used == data.size())
+            data.resize(std::max<std::size_t>(2 * data.size(), 1 << 16));
+        const std::size_t n = std::fread(data.data() + used, 1, data.size() - used, file);
+        used += n;
+        if (n == 0)
+            break;
+    }
+    data.resize(used);
     const bool failed = std::ferror(file) != 0;
     const int readError = errno;
     if (!standardInput)
@@ -77,10 +98,8 @@ std::optional<std::string> ReadWhole(const std::string& path, std::string& error
 Output::~Output() {
     if (file_ != nullptr && file_ != stdout)
         std::fclose(file_);
-    if (!temporary_.empty()) {
-        std::error_code ec;
-        std::filesystem::remove(temporary_, ec);
-    }
+    if (!temporary_.empty())
+        std::remove(temporary_.c_str());
 }
 
 bool Output::Open(const std::optional<std::string>& path, std::string& error) {
@@ -89,7 +108,7 @@ bool Output::Open(const std::optional<std::string>& path, std::string& error) {
         return true;
     }
     std::error_code ec;
-    if (std::filesystem::is_directory(*path, ec)) {
+    if (std::filesystem::is_directory(FilePath(*path), ec)) {
         error = "is a folder";
         return false;
     }
@@ -140,7 +159,8 @@ bool Output::Commit(std::string& error) {
         return false;
     }
     std::error_code ec;
-    std::filesystem::rename(temporary_, path_, ec);
+    // Replaces an existing file in one step on Windows too (MoveFileEx with MOVEFILE_REPLACE_EXISTING).
+    std::filesystem::rename(FilePath(temporary_), FilePath(path_), ec);
     if (ec) {
         error = ec.message();
         return false;

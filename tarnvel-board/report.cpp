@@ -8,8 +8,10 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <numeric>
 #include <vector>
 
@@ -66,9 +68,9 @@ const char* QName(board::Transmissibility::Rule rule) {
     case board::Transmissibility::Rule::TwoSqrt:
         return "2 sqrt(fn)";
     case board::Transmissibility::Rule::Fixed:
-        return "given";
+        return "fixed (--q)";
     }
-    return "given";
+    return "fixed (--q)";
 }
 
 } // namespace
@@ -119,7 +121,7 @@ std::string TableText(const Report& report, const Provenance& from) {
     for (const PartResult* p : order)
         rows.push_back({p->ref, Sig(p->B), Sig(p->L), Sig(p->C, 3), Sig(p->r, 3), Sig(p->zAllow, 3),
                         Sig(p->margin, 3), Sig(p->cycles, 3), Sig(p->hours, 3), p->pass ? "pass" : "FAIL",
-                        Joined(board::NoteTexts(*p, report), "; ")});
+                        Joined(board::NoteTexts(*p, report.requiredHours), "; ")});
     out += "\nParts, worst margin first";
     if (report.requiredHours)
         out += " (required life " + Sig(*report.requiredHours, 6) + " hours)";
@@ -138,48 +140,77 @@ std::string TableText(const Report& report, const Provenance& from) {
     return out;
 }
 
-bool WriteCsv(const Report& report, const board::Dialect& dialect, const Sink& sink) {
-    const char sep = dialect.separator;
-    const char point = dialect.decimalComma ? ',' : '.';
-    const char* eol = dialect.crlf ? "\r\n" : "\n";
+CsvWriter::CsvWriter(const board::Dialect& dialect, std::optional<double> requiredHours, Sink sink)
+    : separator_(dialect.separator), point_(dialect.decimalComma ? ',' : '.'),
+      eol_(dialect.crlf ? "\r\n" : "\n"), requiredHours_(requiredHours), sink_(std::move(sink)) {
+    out_.reserve(kChunk + 4096);
     static constexpr std::array<const char*, 12> kHeader{"line",   "ref",        "B_in",       "L_in",
                                                          "C",      "r",          "z_allow_in", "margin",
                                                          "cycles", "life_hours", "pass",       "notes"};
-    constexpr std::size_t kChunk = 1 << 16;
-    std::string out;
-    out.reserve(kChunk + 4096);
     for (std::size_t i = 0; i < kHeader.size(); ++i) {
         if (i > 0)
-            out.push_back(sep);
-        out += kHeader[i];
+            out_.push_back(separator_);
+        out_ += kHeader[i];
     }
-    out += eol;
-    std::string notes;
-    for (const PartResult& p : report.parts) {
-        char line[24];
-        out.append(line, std::to_chars(line, line + sizeof line, p.line).ptr);
-        out.push_back(sep);
-        board::AppendCell(out, p.ref, sep);
-        for (double v : {p.B, p.L, p.C, p.r, p.zAllow, p.margin, p.cycles, p.hours}) {
-            out.push_back(sep);
-            board::AppendNumber(out, v, point);
-        }
-        out.push_back(sep);
-        out += p.pass ? "pass" : "fail";
-        out.push_back(sep);
-        if (p.notes != 0) {
-            notes.clear();
-            board::AppendNoteTexts(notes, p, report, "; ");
-            board::AppendCell(out, notes, sep);
-        }
-        out += eol;
-        if (out.size() >= kChunk) {
-            if (!sink(out))
-                return false;
-            out.clear();
-        }
+    out_ += eol_;
+}
+
+void CsvWriter::AppendRepeated(double value) {
+    // B is one of the board's two edges and C mostly one of the kinds' few constants: their texts are kept.
+    const auto bits = std::bit_cast<std::uint64_t>(value);
+    Cached& slot = cache_[(bits ^ (bits >> 29) ^ (bits >> 47)) % cache_.size()];
+    if (!slot.valid || slot.bits != bits) {
+        slot.text.clear();
+        board::AppendNumber(slot.text, value, point_);
+        slot.bits = bits;
+        slot.valid = true;
     }
-    return sink(out);
+    out_ += slot.text;
+}
+
+bool CsvWriter::Row(const PartResult& p) {
+    char line[24];
+    out_.append(line, std::to_chars(line, line + sizeof line, p.line).ptr);
+    out_.push_back(separator_);
+    board::AppendCell(out_, p.ref, separator_);
+    out_.push_back(separator_);
+    AppendRepeated(p.B);
+    out_.push_back(separator_);
+    board::AppendNumber(out_, p.L, point_);
+    out_.push_back(separator_);
+    AppendRepeated(p.C);
+    for (double v : {p.r, p.zAllow, p.margin, p.cycles, p.hours}) {
+        out_.push_back(separator_);
+        board::AppendNumber(out_, v, point_);
+    }
+    out_.push_back(separator_);
+    out_ += p.pass ? "pass" : "fail";
+    out_.push_back(separator_);
+    if (p.notes != 0) {
+        notes_.clear();
+        board::AppendNoteTexts(notes_, p, requiredHours_, "; ");
+        board::AppendCell(out_, notes_, separator_);
+    }
+    out_ += eol_;
+    if (out_.size() < kChunk)
+        return true;
+    const bool ok = sink_(out_);
+    out_.clear();
+    return ok;
+}
+
+bool CsvWriter::Finish() {
+    const bool ok = sink_(out_);
+    out_.clear();
+    return ok;
+}
+
+bool WriteCsv(const Report& report, const board::Dialect& dialect, const Sink& sink) {
+    CsvWriter writer(dialect, report.requiredHours, sink);
+    for (const PartResult& p : report.parts)
+        if (!writer.Row(p))
+            return false;
+    return writer.Finish();
 }
 
 std::string CsvText(const Report& report, const board::Dialect& dialect) {
@@ -223,7 +254,7 @@ std::string JsonText(const Report& report) {
                          {"cycles", p.cycles},
                          {"life_hours", p.hours},
                          {"pass", p.pass},
-                         {"notes", board::NoteTexts(p, report)}});
+                         {"notes", board::NoteTexts(p, report.requiredHours)}});
     ordered_json errors = ordered_json::array();
     for (const board::RowError& e : report.errors)
         errors.push_back({{"line", e.line}, {"message", e.message}});

@@ -6,7 +6,11 @@
 #include "board/analysis.h"
 #include "board/csv.h"
 
+#include <array>
+#include <cstddef>
+#include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -23,8 +27,37 @@ std::string TableText(const board::Report& report, const Provenance& from);
 
 // One header line and one line per part in input order, every number in full precision, in the parts
 // list's own dialect (separator, decimal comma, line ends).
-// Written to `sink` in pieces; false when the sink refused one.
+// Receives text in pieces; false when it could not take one.
 using Sink = std::function<bool(std::string_view)>;
+
+// The CSV report row by row, handed to the sink in pieces of some 64 KiB: a list of any length is written
+// without being held.
+class CsvWriter {
+public:
+    // Starts with the header line.
+    CsvWriter(const board::Dialect& dialect, std::optional<double> requiredHours, Sink sink);
+    bool Row(const board::PartResult& part);
+    bool Finish();
+
+private:
+    static constexpr std::size_t kChunk = 1 << 16;
+    struct Cached {
+        std::uint64_t bits = 0;
+        bool valid = false;
+        std::string text;
+    };
+    void AppendRepeated(double value);
+
+    char separator_;
+    char point_;
+    const char* eol_;
+    std::optional<double> requiredHours_;
+    Sink sink_;
+    std::string out_;
+    std::string notes_;
+    std::array<Cached, 16> cache_{};
+};
+
 bool WriteCsv(const board::Report& report, const board::Dialect& dialect, const Sink& sink);
 std::string CsvText(const board::Report& report, const board::Dialect& dialect);
 

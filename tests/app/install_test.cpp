@@ -11,6 +11,7 @@
 #include <sys/wait.h>
 
 #include <array>
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -169,8 +170,30 @@ void ExpectGzip(const fs::path& file) {
     EXPECT_EQ(ReadFile(file).substr(0, 2), "\x1f\x8b");
 }
 
+// A gzipped manual page whose title line names the page of its file name (tarnvel-board.1.gz:
+// .TH TARNVEL-BOARD 1), so that `man` shows the page it was asked for.
+void ExpectManualPage(const fs::path& file) {
+    ExpectGzip(file);
+    std::string page;
+    ASSERT_EQ(Shell("gzip -dc " + Quoted(file), page), 0) << page;
+    std::string title = fs::path(file.stem()).stem().string();
+    for (char& c : title)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    EXPECT_NE(page.find("\n.TH " + title + " 1 "), std::string::npos)
+        << "no title line .TH " << title << " 1";
+}
+
+// tarnvel-board runs where it was installed and says which program and version it is.
+void ExpectBoardProgram(const fs::path& file) {
+    ExpectExecutable(file);
+    std::string output;
+    EXPECT_EQ(Shell(Quoted(file) + " --version", output), 0) << output;
+    EXPECT_EQ(output, "tarnvel-board 1.0.0.1\n");
+}
+
 const InstalledFile kFiles[] = {
     {"Binary", "bin/tarnvel", ExpectExecutable},
+    {"BoardBinary", "bin/tarnvel-board", ExpectBoardProgram},
     {"DesktopEntry", "share/applications/io.github.tarnvel.tarnvel.desktop", ExpectDesktopEntry},
     {"Icon16", "share/icons/hicolor/16x16/apps/tarnvel.png", ExpectIcon<16>},
     {"Icon32", "share/icons/hicolor/32x32/apps/tarnvel.png", ExpectIcon<32>},
@@ -179,7 +202,8 @@ const InstalledFile kFiles[] = {
     {"Metainfo", "share/metainfo/io.github.tarnvel.tarnvel.metainfo.xml", ExpectMetainfo},
     {"Copyright", "share/doc/tarnvel/copyright", ExpectCopyright},
     {"Changelog", "share/doc/tarnvel/changelog.gz", ExpectGzip},
-    {"ManualPage", "share/man/man1/tarnvel.1.gz", ExpectGzip},
+    {"ManualPage", "share/man/man1/tarnvel.1.gz", ExpectManualPage},
+    {"BoardManualPage", "share/man/man1/tarnvel-board.1.gz", ExpectManualPage},
 };
 
 TEST_P(InstalledFiles, IsThereWithItsContent) {

@@ -2,11 +2,13 @@
 # SPDX-FileCopyrightText: 2026 The tarnvel developers
 # SPDX-License-Identifier: MIT
 #
-# pe_test.sh OBJDUMP TARNVEL_EXE: tarnvel.exe is one file for every 64-bit Windows: a PE32+ GUI program
-# for x86-64 with ASLR and DEP, its resources and manifest inside, importing only DLLs that every Windows
-# has (the C++ runtime, libgcc and winpthread are linked in).
+# pe_test.sh OBJDUMP EXE gui|console [MANIFEST_TEXT...]: EXE is one file for every 64-bit Windows: a PE32+
+# program of the given subsystem for x86-64 with ASLR and DEP, its resources and manifest (which holds
+# each MANIFEST_TEXT) inside, importing only DLLs that every Windows has (the C++ runtime, libgcc and
+# winpthread are linked in). A GUI program imports USER32.
 set -euo pipefail
-objdump="$1" exe="$2"
+objdump="$1" exe="$2" subsystem="$3"
+shift 3
 headers="$("$objdump" -p "$exe")"
 failed=0
 expect() { # description, extended regular expression that must match a line of the headers
@@ -14,7 +16,11 @@ expect() { # description, extended regular expression that must match a line of 
 }
 expect "x86-64 PE file" 'file format pei-x86-64'
 expect "PE32+" '^Magic[[:space:]]+020b'
-expect "GUI subsystem" '^Subsystem[[:space:]]+00000002'
+case "$subsystem" in
+  gui) expect "GUI subsystem" '^Subsystem[[:space:]]+00000002' ;;
+  console) expect "console subsystem" '^Subsystem[[:space:]]+00000003' ;;
+  *) echo "pe_test.sh: subsystem is gui or console, not $subsystem" >&2; exit 2 ;;
+esac
 expect "ASLR" 'DYNAMIC_BASE'
 expect "high-entropy addresses" 'HIGH_ENTROPY_VA'
 expect "DEP" 'NX_COMPAT'
@@ -28,10 +34,11 @@ while IFS= read -r dll; do
   [ -n "$dll" ] || continue
   if ! grep -Eiq "$allowed" <<<"$dll"; then echo "FAIL: imports $dll" >&2; failed=1; fi
 done <<<"$imports"
-grep -q 'USER32' <<<"$imports" || { echo "FAIL: no USER32 import" >&2; failed=1; }
+if [ "$subsystem" = gui ]; then
+  grep -q 'USER32' <<<"$imports" || { echo "FAIL: no USER32 import" >&2; failed=1; }
+fi
 
-# The manifest: per-monitor DPI awareness, Windows 10/11, common controls 6.
-for needle in 'PerMonitorV2' '8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a' 'Microsoft.Windows.Common-Controls'; do
+for needle in "$@"; do
   if grep -aq -- "$needle" "$exe"; then echo "ok: manifest has $needle"; else echo "FAIL: manifest lacks $needle" >&2; failed=1; fi
 done
 exit "$failed"

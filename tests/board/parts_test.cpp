@@ -1,0 +1,261 @@
+// SPDX-FileCopyrightText: 2026 The tarnvel developers
+// SPDX-License-Identifier: MIT
+// Parts lists as spreadsheets write them, and the rows and files that are refused.
+#include "board/csv.h"
+#include "board/parts.h"
+
+#include "calc/tables.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+std::vector<std::vector<std::string>> Cells(const std::string& text, board::Dialect* dialect = nullptr) {
+    board::CsvReader reader(text);
+    board::Record record;
+    std::vector<std::vector<std::string>> rows;
+    while (reader.Next(record))
+        rows.push_back(record.cells);
+    if (dialect)
+        *dialect = reader.dialect();
+    return rows;
+}
+
+using Rows = std::vector<std::vector<std::string>>;
+
+TEST(Csv, ReadsWhatSpreadsheetsWrite) {
+    struct Row {
+        const char* name;
+        std::string text;
+        char separator;
+        bool crlf;
+        Rows cells;
+    };
+    const std::vector<Row> rows{
+        {"plain", "a,b\n1,2\n", ',', false, {{"a", "b"}, {"1", "2"}}},
+        {"CRLF", "a,b\r\n1,2\r\n", ',', true, {{"a", "b"}, {"1", "2"}}},
+        {"no final line break", "a,b\n1,2", ',', false, {{"a", "b"}, {"1", "2"}}},
+        {"byte-order mark",
+         "\xEF\xBB\xBF"
+         "a;b\n1;2\n",
+         ';',
+         false,
+         {{"a", "b"}, {"1", "2"}}},
+        {"semicolons", "a;b;c\n1,5;2;3\n", ';', false, {{"a", "b", "c"}, {"1,5", "2", "3"}}},
+        {"tabs", "a\tb\n1,5\t2\n", '\t', false, {{"a", "b"}, {"1,5", "2"}}},
+        {"separator inside quotes", "\"a,b\",c\n\"1,2\",3\n", ',', false, {{"a,b", "c"}, {"1,2", "3"}}},
+        {"doubled quotes", "a,b\n\"say \"\"hi\"\"\",2\n", ',', false, {{"a", "b"}, {"say \"hi\"", "2"}}},
+        {"line break inside quotes",
+         "a,b\n\"two\nlines\",2\n",
+         ',',
+         false,
+         {{"a", "b"}, {"two\nlines", "2"}}},
+        {"empty cells", "a,b,c\n,,\n", ',', false, {{"a", "b", "c"}, {"", "", ""}}},
+        {"quoted then CRLF", "a,\"b\"\r\n1,\"2\"\r\n", ',', true, {{"a", "b"}, {"1", "2"}}},
+        {"more semicolons than commas",
+         "ref;note, with comma;L\n",
+         ';',
+         false,
+         {{"ref", "note, with comma", "L"}}},
+        {"one column", "ref\nU1\n", ',', false, {{"ref"}, {"U1"}}},
+    };
+    for (const Row& row : rows) {
+        board::Dialect dialect;
+        EXPECT_EQ(Cells(row.text, &dialect), row.cells) << row.name;
+        EXPECT_EQ(dialect.separator, row.separator) << row.name;
+        EXPECT_EQ(dialect.crlf, row.crlf) << row.name;
+    }
+}
+
+TEST(Csv, RecordsKnowTheLineTheyStartOn) {
+    board::CsvReader reader("a,b\n\"x\ny\",1\n\nz,2\n\"open,3\n");
+    board::Record record;
+    std::vector<std::size_t> lines;
+    std::vector<bool> unterminated;
+    while (reader.Next(record)) {
+        lines.push_back(record.line);
+        unterminated.push_back(record.unterminated);
+    }
+    EXPECT_EQ(lines, (std::vector<std::size_t>{1, 2, 4, 5, 6}));
+    EXPECT_EQ(unterminated, (std::vector<bool>{false, false, false, false, true}));
+}
+
+TEST(Csv, WrittenCellsReadBack) {
+    for (const std::string cell : {"plain", "a,b", "say \"hi\"", "two\nlines", " padded ", "", "x;y"}) {
+        for (char separator : {',', ';', '\t'}) {
+            std::string text = "h";
+            text.push_back(separator);
+            text += "h2\n";
+            board::AppendCell(text, cell, separator);
+            text.push_back(separator);
+            text += "end\n";
+            const Rows rows = Cells(text);
+            ASSERT_EQ(rows.size(), 2u) << cell;
+            EXPECT_EQ(rows[1], (std::vector<std::string>{cell, "end"}))
+                << "'" << cell << "' with " << separator;
+        }
+    }
+}
+
+board::PartsList Read(const std::string& text) {
+    board::PartsReading reading = board::ReadPartsList(text);
+    EXPECT_TRUE(reading.list) << reading.error;
+    return reading.list ? std::move(*reading.list) : board::PartsList{};
+}
+
+TEST(Parts, ColumnsInAnyOrderAndCase) {
+    const board::PartsList list = Read("Y,KIND,x,Parallel,l,REF\n1,bga,2,b,25mm,U7\n");
+    ASSERT_EQ(list.parts.size(), 1u);
+    const board::Part& p = list.parts[0];
+    EXPECT_EQ(p.ref, "U7");
+    EXPECT_EQ(p.L, 25.0 / 25.4);
+    EXPECT_EQ(p.C, 1.75);
+    EXPECT_EQ(p.kind, 8);
+    EXPECT_EQ(p.parallel, board::Edge::B);
+    EXPECT_FALSE(p.r);
+    EXPECT_EQ(p.x, 2.0);
+    EXPECT_EQ(p.y, 1.0);
+    EXPECT_EQ(p.line, 2u);
+}
+
+TEST(Parts, KindsByListTextDescriptionOrShortName) {
+    // Every row of the dialog's component list is found by its own text, in any case, and gives the same C.
+    for (std::size_t i = 0; i < calc::ComponentTable.size(); ++i) {
+        const calc::ComponentRow& row = calc::ComponentTable[i];
+        std::string upper = row.listText;
+        for (char& c : upper)
+            c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        for (const std::string& name : {std::string(row.listText), upper, std::string(row.description),
+                                        std::string(board::kKindShortNames[i])})
+            EXPECT_EQ(board::FindKind(name), static_cast<int>(i)) << name;
+    }
+    EXPECT_EQ(board::FindKind("Any component with two parallel rows of wires"), 10);
+    EXPECT_EQ(board::FindKind("Component with two parallel rows of wires"), 10);
+    EXPECT_EQ(board::FindKind("transistor"), -1);
+    EXPECT_EQ(board::FindKind(""), -1);
+}
+
+TEST(Parts, GivenValuesAndDefaults) {
+    const board::PartsList list = Read("ref,L,kind,C,r,x,y,parallel\n"
+                                       "A,1,dip,1.5,1,,,\n"    // C given wins over the kind
+                                       "B,1,,0.6,0.707,,,\n"   // r given; parallel defaults to a
+                                       "C,1,lccc,,0.5,3,3,A\n" // r given wins over x, y
+                                       "D,1in,resistor,,,1,2,b\n");
+    ASSERT_EQ(list.parts.size(), 4u);
+    EXPECT_EQ(list.parts[0].C, 1.5);
+    EXPECT_EQ(list.parts[0].kind, -1);
+    EXPECT_EQ(list.parts[1].r, 0.707);
+    EXPECT_EQ(list.parts[1].parallel, board::Edge::A);
+    EXPECT_EQ(list.parts[2].C, 2.25);
+    EXPECT_EQ(list.parts[2].r, 0.5);
+    EXPECT_EQ(list.parts[3].parallel, board::Edge::B);
+    EXPECT_FALSE(list.parts[3].r);
+}
+
+TEST(Parts, DecimalCommaWithSemicolonsAndTabsOnly) {
+    const board::PartsList semicolons = Read("ref;L;C;r\nU1;0,5;1,26;0,707\n");
+    ASSERT_EQ(semicolons.parts.size(), 1u);
+    EXPECT_EQ(semicolons.parts[0].L, 0.5);
+    EXPECT_EQ(semicolons.parts[0].C, 1.26);
+    EXPECT_TRUE(semicolons.dialect.decimalComma);
+
+    const board::PartsList tabs = Read("ref\tL\tC\tr\nU1\t12,7mm\t1\t1\n");
+    ASSERT_EQ(tabs.parts.size(), 1u);
+    EXPECT_EQ(tabs.parts[0].L, 0.5);
+
+    const board::PartsList points = Read("ref;L;C;r\nU1;0.5;1;1\n");
+    EXPECT_FALSE(points.dialect.decimalComma);
+
+    // With commas between cells a quoted "0,5" is no number.
+    const board::PartsList commas = Read("ref,L,C,r\nU1,\"0,5\",1,1\n");
+    EXPECT_TRUE(commas.parts.empty());
+    ASSERT_EQ(commas.errors.size(), 1u);
+    EXPECT_EQ(commas.errors[0].message, "L '0,5' is not a length (a number, in or mm)");
+}
+
+TEST(Parts, BadRowsAreReportedAndTheRestRead) {
+    struct Row {
+        const char* name;
+        const char* row;
+        const char* message;
+    };
+    const std::vector<Row> rows{
+        {"unreadable L", "X,abc,dip,,1,,", "L 'abc' is not a length (a number, in or mm)"},
+        {"L in an unknown unit", "X,2cm,dip,,1,,", "L '2cm' is not a length (a number, in or mm)"},
+        {"no L", "X,,dip,,1,,", "no L"},
+        {"no ref", ",1,dip,,1,,", "no ref"},
+        {"unknown kind", "X,1,relay,,1,,", "unknown kind 'relay' (see tarnvel-board --help for the kinds)"},
+        {"no C", "X,1,,,1,,", "no C: give a kind or C"},
+        {"unreadable C", "X,1,,one,1,,", "C 'one' is not a number"},
+        {"unreadable r", "X,1,dip,,centre,,", "r 'centre' is not a number"},
+        {"no position", "X,1,dip,,,,", "no position: give r, or x and y"},
+        {"x without y", "X,1,dip,,,2,", "no y"},
+        {"bad parallel", "X,1,dip,,1,,,c", "parallel 'c' is not a or b"},
+        {"unclosed quote", "X,1,\"dip,,1,,", "a quoted cell is not closed"},
+    };
+    for (const Row& row : rows) {
+        const std::string text =
+            std::string("ref,L,kind,C,r,x,y,parallel\nU1,1,dip,,1,,,\n\n") + row.row + "\nU2,1,dip,,1,,,\n";
+        const board::PartsList list = Read(text);
+        ASSERT_EQ(list.errors.size(), 1u) << row.name;
+        EXPECT_EQ(list.errors[0].line, 4u) << row.name;
+        EXPECT_EQ(list.errors[0].message, row.message) << row.name;
+        const std::size_t good = std::string(row.name) == "unclosed quote" ? 1u : 2u;
+        EXPECT_EQ(list.parts.size(), good) << row.name << ": every good row is still read";
+    }
+}
+
+TEST(Parts, ARefNamesOnePart) {
+    const board::PartsList list =
+        Read("ref,L,kind,r\nU1,1,dip,1\nU2,1,dip,1\nU1,2,bga,1\nu2,1,dip,1\nU1,3,dip,1\n");
+    ASSERT_EQ(list.parts.size(), 3u);
+    EXPECT_EQ(list.parts[0].L, 1.0) << "the first row keeps the ref";
+    EXPECT_EQ(list.parts[2].ref, "u2") << "refs are compared as written";
+    ASSERT_EQ(list.errors.size(), 2u);
+    EXPECT_EQ(list.errors[0].line, 4u);
+    EXPECT_EQ(list.errors[0].message, "ref 'U1' repeats line 2");
+    EXPECT_EQ(list.errors[1].line, 6u);
+}
+
+TEST(Parts, UnusedColumnsAreNamedOnce) {
+    const board::PartsList list = Read("ref,Value,L,kind,r,Footprint,\nU1,10k,1,dip,1,SOIC,\n");
+    EXPECT_EQ(list.ignored, (std::vector<std::string>{"Value", "Footprint"}));
+    EXPECT_EQ(list.parts.size(), 1u);
+}
+
+TEST(Parts, BlankRowsAreSkipped) {
+    const board::PartsList list = Read("\n\nref;L;kind;r\n;;;\nU1;1;dip;1\n\n;;;\n");
+    ASSERT_EQ(list.parts.size(), 1u);
+    EXPECT_EQ(list.parts[0].line, 5u);
+    EXPECT_TRUE(list.errors.empty());
+}
+
+TEST(Parts, WholeFilesAreRefused) {
+    struct Row {
+        const char* name;
+        const char* text;
+        const char* error;
+    };
+    const std::vector<Row> rows{
+        {"nothing", "", "no header row"},
+        {"blank lines", "\n\r\n\n", "no header row"},
+        {"no ref", "L,kind,r\n1,dip,1\n",
+         "the header has no column 'ref' (columns: ref, L, kind or C, parallel, r or x and y)"},
+        {"no L", "ref,kind,r\nU1,dip,1\n",
+         "the header has no column 'L' (columns: ref, L, kind or C, parallel, r or x and y)"},
+        {"no C", "ref,L,r\nU1,1,1\n", "the header has neither column 'kind' nor 'C'"},
+        {"no position", "ref,L,kind,x\nU1,1,dip,1\n", "the header has no column 'r', nor both 'x' and 'y'"},
+        {"twice", "ref,L,kind,r,L\nU1,1,dip,1,2\n", "the header names column 'L' twice"},
+        {"unclosed header", "ref,\"L,kind\n", "line 1: the header row has a quote that is not closed"},
+    };
+    for (const Row& row : rows) {
+        const board::PartsReading reading = board::ReadPartsList(row.text);
+        EXPECT_FALSE(reading.list) << row.name;
+        EXPECT_EQ(reading.error, row.error) << row.name;
+    }
+}
+
+} // namespace

@@ -1,0 +1,61 @@
+// SPDX-FileCopyrightText: 2026 The tarnvel developers
+// SPDX-License-Identifier: MIT
+// libFuzzer target: any bytes as tarnvel-board's arguments, split at NUL bytes. Reading them never throws;
+// it ends in a run, something to print or an error of one line; a run has a board of positive size and a
+// profile to read.
+#include "tarnvel-board/options.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace {
+
+void Require(bool ok, const char* what) {
+    if (ok)
+        return;
+    std::fprintf(stderr, "MISMATCH %s\n", what);
+    std::abort();
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    std::vector<std::string> args{"tarnvel-board"};
+    std::string current;
+    for (std::size_t i = 0; i < size; ++i) {
+        if (data[i] == 0) {
+            args.push_back(current);
+            current.clear();
+        } else {
+            current.push_back(static_cast<char>(data[i]));
+        }
+    }
+    args.push_back(current);
+    std::vector<const char*> argv;
+    for (const std::string& a : args)
+        argv.push_back(a.c_str());
+
+    const board_cli::CommandLine command =
+        board_cli::ParseCommandLine(static_cast<int>(argv.size()), argv.data());
+    using Status = board_cli::CommandLine::Status;
+    switch (command.status) {
+    case Status::Run: {
+        const board::BoardInput& b = command.options.board;
+        Require(b.a > 0.0 && b.b > 0.0 && b.h > 0.0, "a board of positive size");
+        Require(!command.options.parts.empty() || args.size() > 1, "a parts list");
+        Require(!b.fn || *b.fn > 0.0 || !(*b.fn == *b.fn) || *b.fn <= 0.0, "fn read");
+        break;
+    }
+    case Status::Print:
+        Require(!command.text.empty(), "something to print");
+        break;
+    case Status::Error:
+        Require(!command.text.empty(), "an error says what");
+        break;
+    }
+    return 0;
+}

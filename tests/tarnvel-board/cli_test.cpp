@@ -1,0 +1,404 @@
+// SPDX-FileCopyrightText: 2026 The tarnvel developers
+// SPDX-License-Identifier: MIT
+// tarnvel-board as a user runs it: the real program, its standard output, standard error and exit status.
+#include "board/response.h"
+#include "board/units.h"
+
+#include "calc/displacement.h"
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <algorithm>
+#include <bit>
+#include <cstdlib>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <spawn.h>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+extern char** environ;
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Result {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+std::string Slurp(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+void Put(const fs::path& path, const std::string& text) {
+    std::ofstream(path, std::ios::binary) << text;
+}
+
+class TarnvelBoard : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir_ = fs::temp_directory_path() / ("tarnvel-board-test-" + std::to_string(getpid()) + "-" +
+                                            ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(dir_);
+        fs::create_directories(dir_);
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+
+    fs::path File(const std::string& name, const std::string& text) {
+        Put(dir_ / name, text);
+        return dir_ / name;
+    }
+
+    // Runs the program with `args`, `input` on standard input and `env` added to the environment.
+    Result Run(const std::vector<std::string>& args, const std::string& input = "",
+               const std::vector<std::string>& env = {}) {
+        const fs::path in = File("stdin", input), out = dir_ / "stdout", err = dir_ / "stderr";
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_addopen(&actions, 0, in.c_str(), O_RDONLY, 0);
+        posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        std::vector<std::string> all{TARNVEL_BOARD_BINARY};
+        all.insert(all.end(), args.begin(), args.end());
+        std::vector<char*> argv;
+        for (std::string& a : all)
+            argv.push_back(a.data());
+        argv.push_back(nullptr);
+        std::vector<std::string> environment;
+        for (char** e = environ; *e != nullptr; ++e)
+            environment.emplace_back(*e);
+        environment.insert(environment.end(), env.begin(), env.end());
+        std::vector<char*> envp;
+        for (std::string& e : environment)
+            envp.push_back(e.data());
+        envp.push_back(nullptr);
+        pid_t pid = 0;
+        Result result;
+        if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), envp.data()) == 0) {
+            int status = 0;
+            waitpid(pid, &status, 0);
+            result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        }
+        posix_spawn_file_actions_destroy(&actions);
+        result.out = Slurp(out);
+        result.err = Slurp(err);
+        return result;
+    }
+
+    fs::path dir_;
+};
+
+// A board with one part of each outcome, positions by x, y, by r and in millimetres.
+const char kParts[] = "ref,L,kind,parallel,x,y,notes\n"
+                      "U1,1,dip,a,4.5,3.5,main CPU\n"
+                      "U2,25mm,bga,b,2.25,1.75,\n"
+                      "R1,0.25,resistor,a,1,1,\n"
+                      "C1,0.3,capacitor,b,8,6,\n";
+
+const std::vector<std::string> kBoard{"--board", "9x7x0.08in", "--mass",
+                                      "1.2lb",   "--psd",      "20:0.04,2000:0.04"};
+
+std::vector<std::string> With(std::vector<std::string> args, const std::vector<std::string>& more) {
+    args.insert(args.end(), more.begin(), more.end());
+    return args;
+}
+
+std::size_t Lines(const std::string& text) {
+    return static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
+}
+
+TEST_F(TarnvelBoard, TheBoardsTable) {
+    const fs::path parts = File("parts.csv", kParts);
+    const Result r = Run(With(kBoard, {parts.string()}));
+    EXPECT_EQ(r.status, 1) << "U1 and U2 fall short";
+    EXPECT_EQ(r.err, "tarnvel-board: " + parts.string() + ": ignoring column notes\n");
+    // The simply supported 9 × 7 × 0.08 in epoxy-glass board of 1.2 lb rings at 68.16 Hz; with Q = √fn and
+    // 0.04 g²/Hz Miles gives 5.95 G rms, and 9.8·G/fn² inch of displacement (Steinberg), 0.0125 in.
+    for (const char* figure : {"68.16 Hz", "8.256", "0.04 g^2/Hz", "8.9 G rms", "5.95 G rms", "0.0125 in",
+                               "0.0376 in", "103.9 Hz"})
+        EXPECT_NE(r.out.find(figure), std::string::npos) << figure << "\n" << r.out;
+    // Worst margin first: U2 (BGA, quarter/quarter), U1 (DIP at the centre), then the passives.
+    const std::size_t u2 = r.out.find("\n  U2 "), u1 = r.out.find("\n  U1 "), c1 = r.out.find("\n  C1 "),
+                      r1 = r.out.find("\n  R1 ");
+    ASSERT_NE(u2, std::string::npos) << r.out;
+    EXPECT_LT(u2, u1);
+    EXPECT_LT(u1, c1);
+    EXPECT_LT(c1, r1);
+    EXPECT_NE(r.out.find("FAIL", u2), std::string::npos);
+    EXPECT_NE(r.out.find("r 0.148 is below 0.5"), std::string::npos);
+    EXPECT_NE(r.out.find("Life assumes Steinberg's fatigue exponent 6.4"), std::string::npos);
+}
+
+TEST_F(TarnvelBoard, ExitStatus) {
+    struct Row {
+        const char* name;
+        std::vector<std::string> args;
+        const char* parts;
+        int status;
+    };
+    const std::vector<Row> rows{
+        {"every part passes", {"--fn", "1500"}, "ref,L,kind,r\nR1,0.2,resistor,1\n", 0},
+        {"a part falls short", {"--fn", "60"}, "ref,L,kind,r\nR1,2,lccc,1\n", 1},
+        {"a required life not met",
+         {"--fn", "1500", "--hours", "1e30"},
+         "ref,L,kind,r\nR1,0.2,resistor,1\n",
+         1},
+        {"a bad row", {"--fn", "1500"}, "ref,L,kind,r\nR1,0.2,resistor,1\nR2,0.2,relay,1\n", 2},
+    };
+    for (const Row& row : rows) {
+        const fs::path parts = File("parts.csv", row.parts);
+        const Result r =
+            Run(With(With({"--board", "9x7x0.08", "--psd", "navmat"}, row.args), {parts.string()}));
+        EXPECT_EQ(r.status, row.status) << row.name << "\n" << r.err;
+        EXPECT_NE(r.out.find("R1"), std::string::npos) << row.name << ": the good rows are reported";
+    }
+}
+
+TEST_F(TarnvelBoard, RefusalsAreOneLineAndNoOutput) {
+    const std::string parts = File("parts.csv", kParts).string();
+    const std::string empty = File("empty.csv", "\xEF\xBB\xBF\r\n").string();
+    const std::string headerOnly = File("header.csv", "ref,L,kind,r\n").string();
+    const std::string noL = File("nol.csv", "ref,kind,r\nU1,dip,1\n").string();
+    const std::string badProfile = File("profile.txt", "20 0.04\n10 0.04\n").string();
+    struct Row {
+        const char* name;
+        std::vector<std::string> args;
+        std::string message;
+    };
+    const std::vector<Row> rows{
+        {"no board", {"--fn", "100", "--psd", "navmat", parts}, "--board is required"},
+        {"board of two lengths",
+         {"--board", "9x7", "--fn", "100", "--psd", "navmat", parts},
+         "--board: '9x7' is not AxBxH, three lengths (e.g. 9x7x0.08in or 229x178x2mm)"},
+        {"board in an unknown unit",
+         {"--board", "9x7x2cm", "--fn", "100", "--psd", "navmat", parts},
+         "--board: '9x7x2cm' is not AxBxH"},
+        {"neither fn nor mass",
+         {"--board", "9x7x0.08", "--psd", "navmat", parts},
+         "no board frequency: give --fn, or --mass to estimate it"},
+        {"mass without unit",
+         {"--board", "9x7x0.08", "--mass", "1.2", "--psd", "navmat", parts},
+         "--mass: '1.2' is not a mass with its unit, lb or kg"},
+        {"decimal comma on the command line",
+         {"--board", "9x7x0.08", "--fn", "68,5", "--psd", "navmat", parts},
+         "--fn: '68,5' is not a frequency in Hz (numbers take a decimal point)"},
+        {"no profile", {"--board", "9x7x0.08", "--fn", "100", parts}, "--psd is required"},
+        {"profile not increasing",
+         {"--board", "9x7x0.08", "--fn", "100", "--psd", "20:0.01,10:0.02", parts},
+         "--psd: frequencies must increase: 10 Hz follows 20 Hz"},
+        {"profile level zero",
+         {"--board", "9x7x0.08", "--fn", "100", "--psd", "20:0.01,80:0", parts},
+         "--psd: level 0 g^2/Hz at 80 Hz is not above 0"},
+        {"profile file not increasing",
+         {"--board", "9x7x0.08", "--fn", "100", "--psd", "@" + badProfile, parts},
+         badProfile + ": frequencies must increase: 10 Hz follows 20 Hz"},
+        {"profile file missing",
+         {"--board", "9x7x0.08", "--fn", "100", "--psd", "@/no/such/profile", parts},
+         "cannot read the profile /no/such/profile: No such file or directory"},
+        {"fn outside the band",
+         {"--board", "9x7x0.08", "--fn", "10", "--psd", "navmat", parts},
+         "fn 10 Hz is outside the profile's band, 20 Hz to 2000 Hz: Miles' equation needs the input level at "
+         "fn"},
+        {"parts list missing",
+         {"--board", "9x7x0.08", "--fn", "100", "--psd", "navmat", "/no/such.csv"},
+         "cannot read /no/such.csv: No such file or directory"},
+        {"parts list empty",
+         {"--board", "9x7x0.08", "--fn", "100", "--psd", "navmat", empty},
+         empty + " is empty"},
+        {"header only",
+         {"--board", "9x7x0.08", "--fn", "100", "--psd", "navmat", headerOnly},
+         headerOnly + ": no parts after the header"},
+        {"header without L",
+         {"--board", "9x7x0.08", "--fn", "100", "--psd", "navmat", noL},
+         noL + ": the header has no column 'L' (columns: ref, L, kind or C, parallel, r or x and y)"},
+        {"unknown format",
+         {"--board", "9x7x0.08", "--fn", "100", "--psd", "navmat", "--format", "xml", parts},
+         "--format: 'xml' is not table, csv or json"},
+        {"Q of zero",
+         {"--board", "9x7x0.08", "--fn", "100", "--psd", "navmat", "--q", "0", parts},
+         "--q: Q must be > 0"},
+        {"unknown option",
+         {"--board", "9x7x0.08", "--fn", "100", "--psd", "navmat", "--fm", "100", parts},
+         "--fm"},
+        {"output into a missing folder",
+         {"--board", "9x7x0.08", "--fn", "100", "--psd", "navmat", "-o", "/no/such/dir/out.txt", parts},
+         "cannot write /no/such/dir/out.txt: No such file or directory"},
+    };
+    for (const Row& row : rows) {
+        const Result r = Run(row.args);
+        EXPECT_EQ(r.status, 2) << row.name;
+        EXPECT_EQ(r.out, "") << row.name;
+        EXPECT_EQ(Lines(r.err), 1u) << row.name << ": " << r.err;
+        EXPECT_EQ(r.err.rfind("tarnvel-board: ", 0), 0u) << row.name << ": " << r.err;
+        EXPECT_NE(r.err.find(row.message), std::string::npos) << row.name << ": " << r.err;
+    }
+}
+
+TEST_F(TarnvelBoard, BadRowsAreReportedAndTheRestEvaluated) {
+    const fs::path parts =
+        File("parts.csv",
+             "ref,L,kind,x,y\nU1,1,dip,4.5,3.5\nU2,x,dip,1,1\nU3,1,dip,20,1\nU1,1,dip,1,1\nU4,1,bga,2,2\n");
+    const Result r =
+        Run({"--board", "9x7x0.08", "--fn", "300", "--psd", "navmat", "--format", "json", parts.string()});
+    EXPECT_EQ(r.status, 2);
+    const std::string f = parts.string();
+    EXPECT_EQ(r.err, f + ":3: L 'x' is not a length (a number, in or mm)\n" + f +
+                         ":4: position x 20 in, y 1 in is not inside the board (9 in by 7 in)\n" + f +
+                         ":5: ref 'U1' repeats line 2\n");
+    const auto json = nlohmann::json::parse(r.out);
+    ASSERT_EQ(json["parts"].size(), 2u);
+    EXPECT_EQ(json["parts"][0]["ref"], "U1");
+    EXPECT_EQ(json["parts"][1]["ref"], "U4");
+    EXPECT_EQ(json["parts"][1]["line"], 6);
+    ASSERT_EQ(json["errors"].size(), 3u);
+    EXPECT_EQ(json["errors"][2]["line"], 5);
+    EXPECT_EQ(json["errors"][2]["message"], "ref 'U1' repeats line 2");
+}
+
+TEST_F(TarnvelBoard, JsonNamesAndExactNumbers) {
+    const fs::path parts = File("parts.csv", "ref,L,C,r\nU1,1.3,1.26,0.707\n");
+    const Result r = Run({"--board", "229x178x2mm", "--mass", "0.5kg", "--supports", "clamped", "--psd",
+                          "navmat", "--format", "json", parts.string()});
+    EXPECT_EQ(r.status, 0) << r.err;
+    const auto json = nlohmann::json::parse(r.out);
+    const auto& b = json["board"];
+    for (const char* name : {"a_in", "b_in", "h_in", "fn_hz", "fn_from", "q", "psd_at_fn", "input_grms",
+                             "response_grms", "z1sigma_in", "z3sigma_in", "required_fn_hz"})
+        EXPECT_TRUE(b.contains(name)) << name;
+    EXPECT_EQ(b["fn_from"], "clamped");
+    EXPECT_EQ(b["a_in"].get<double>(), 229 / 25.4);
+    EXPECT_EQ(b["h_in"].get<double>(), 2 / 25.4);
+    const auto& p = json["parts"][0];
+    for (const char* name : {"line", "ref", "B_in", "L_in", "C", "r", "z_allow_in", "margin", "cycles",
+                             "life_hours", "pass", "notes"})
+        EXPECT_TRUE(p.contains(name)) << name;
+    // The numbers read back as the very doubles computed: Z is the dialog's own.
+    const double z = calc::RelativeDisplacementLimit(229 / 25.4, 2 / 25.4, 1.3, 1.26, 0.707);
+    EXPECT_EQ(std::bit_cast<std::uint64_t>(p["z_allow_in"].get<double>()), std::bit_cast<std::uint64_t>(z));
+    EXPECT_EQ(p["margin"].get<double>(), z / b["z3sigma_in"].get<double>());
+    EXPECT_EQ(json["errors"].size(), 0u);
+    const std::string assumptions = json["assumptions"].dump();
+    EXPECT_NE(assumptions.find("anchored at 2e7 cycles"), std::string::npos);
+    EXPECT_NE(assumptions.find("Rayleigh"), std::string::npos);
+}
+
+TEST_F(TarnvelBoard, CsvKeepsTheInputsDialectAndFullPrecision) {
+    struct Row {
+        const char* name;
+        std::string parts;
+        std::string header;
+        std::string firstNumbers; // line, ref, B
+    };
+    const std::vector<Row> rows{
+        {"commas, LF", "ref,L,kind,r\nU1,0.5,dip,0.707\n",
+         "line,ref,B_in,L_in,C,r,z_allow_in,margin,cycles,life_hours,pass,notes\n", "2,U1,9,0.5,1,0.707,"},
+        {"semicolons, decimal commas, CRLF", "\xEF\xBB\xBFref;L;kind;r\r\nU1;0,5;dip;0,707\r\n",
+         "line;ref;B_in;L_in;C;r;z_allow_in;margin;cycles;life_hours;pass;notes\r\n", "2;U1;9;0,5;1;0,707;"},
+        {"tabs", "ref\tL\tkind\tr\nU1\t0.5\tdip\t0.707\n", "line\tref\tB_in", "2\tU1\t9\t0.5\t1\t0.707\t"},
+    };
+    for (const Row& row : rows) {
+        const fs::path parts = File("parts.csv", row.parts);
+        const Result r =
+            Run({"--board", "9x7x0.08", "--fn", "300", "--psd", "navmat", "--format", "csv", parts.string()});
+        EXPECT_EQ(r.status, 0) << row.name << r.err;
+        EXPECT_EQ(r.out.rfind(row.header, 0), 0u) << row.name << "\n" << r.out;
+        const std::size_t second = r.out.find('\n') + 1;
+        EXPECT_EQ(r.out.substr(second, row.firstNumbers.size()), row.firstNumbers) << row.name;
+    }
+    // Full precision: Z in the CSV is the double itself.
+    const fs::path parts = File("parts.csv", "ref,L,kind,r\nU1,0.5,dip,0.707\n");
+    const Result r =
+        Run({"--board", "9x7x0.08", "--fn", "300", "--psd", "navmat", "--format", "csv", parts.string()});
+    std::vector<std::string> cells;
+    std::string line = r.out.substr(r.out.find('\n') + 1);
+    for (std::size_t at = 0, next = 0; next != std::string::npos; at = next + 1)
+        cells.push_back(line.substr(at, (next = line.find(',', at)) - at));
+    ASSERT_GE(cells.size(), 7u);
+    EXPECT_EQ(board::ParseNumber(cells[6]), calc::RelativeDisplacementLimit(9, 0.08, 0.5, 1.0, 0.707));
+}
+
+TEST_F(TarnvelBoard, StandardInput) {
+    const Result r = Run({"--board", "9x7x0.08", "--fn", "300", "--psd", "navmat", "-"},
+                         "ref,L,kind,r\nU1,1,dip,1\nU2,1,nope,1\n");
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.err, "<stdin>:3: unknown kind 'nope' (see tarnvel-board --help for the kinds)\n");
+    EXPECT_NE(r.out.find("tarnvel-board: <stdin>, 1 part on a 9 x 7 x 0.08 in board"), std::string::npos)
+        << r.out;
+}
+
+TEST_F(TarnvelBoard, OutputFileIsWrittenWholeOrNotAtAll) {
+    const fs::path parts = File("parts.csv", kParts);
+    const fs::path out = File("report.json", "the old report\n");
+    // A failed run leaves the old file as it was, and nothing beside it.
+    Result r = Run({"--board", "9x7x0.08", "--fn", "300", "--psd", "20:0.04,10:0.04", "-o", out.string(),
+                    parts.string()});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(Slurp(out), "the old report\n");
+    // A run that ends in a refusal after the parts were read leaves it too.
+    r = Run({"--board", "9x7x0.08", "--fn", "3000", "--psd", "navmat", "-o", out.string(), parts.string()});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(Slurp(out), "the old report\n");
+    // A good run replaces it whole, and standard output stays empty.
+    r = Run({"--board", "9x7x0.08", "--fn", "300", "--psd", "navmat", "--format", "json", "-o", out.string(),
+             parts.string()});
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(nlohmann::json::parse(Slurp(out))["parts"].size(), 4u);
+    std::size_t files = 0;
+    for (const auto& entry : fs::directory_iterator(dir_))
+        files += entry.path().filename().string().starts_with("report.json") ? 1u : 0u;
+    EXPECT_EQ(files, 1u) << "no temporary file is left";
+    // A file that cannot be replaced is reported.
+    const fs::path folder = dir_ / "a-folder";
+    fs::create_directories(folder);
+    r = Run({"--board", "9x7x0.08", "--fn", "300", "--psd", "navmat", "-o", folder.string(), parts.string()});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.err, "tarnvel-board: cannot write " + folder.string() + ": is a folder\n");
+}
+
+// A German user's shell: numbers are read and written the same way whatever the locale.
+TEST_F(TarnvelBoard, TheProcessLocaleChangesNothing) {
+    const fs::path parts = File("parts.csv", kParts);
+    for (const char* format : {"table", "csv", "json"}) {
+        const auto args = With(kBoard, {"--format", format, parts.string()});
+        const Result c = Run(args, "", {"LC_ALL=C"});
+        const Result de = Run(args, "", {"LC_ALL=de_DE.UTF-8", "LANG=de_DE.UTF-8"});
+        EXPECT_EQ(de.out, c.out) << format;
+        EXPECT_EQ(de.status, c.status) << format;
+    }
+}
+
+TEST_F(TarnvelBoard, HelpAndVersion) {
+    const Result help = Run({"--help"});
+    EXPECT_EQ(help.status, 0);
+    EXPECT_EQ(help.err, "");
+    for (const char* text : {"Usage: tarnvel-board [OPTIONS] PARTS", "--board", "--psd", "navmat",
+                             "Standard DIP", "dip-side-brazed", "Exit status"})
+        EXPECT_NE(help.out.find(text), std::string::npos) << text;
+    EXPECT_EQ(help.out.back(), '\n');
+    const Result version = Run({"--version"});
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out.rfind("tarnvel-board ", 0), 0u);
+}
+
+TEST_F(TarnvelBoard, ProfileFromAFile) {
+    const fs::path parts = File("parts.csv", "ref;L;kind;r\nU1;1;dip;1\n");
+    const fs::path profile = File("profile.txt", "# the NAVMAT screen, as a spreadsheet exports "
+                                                 "it\r\n20;0,01\r\n80;0,04\r\n350;0,04\r\n2000;0,007\r\n");
+    const Result file = Run({"--board", "9x7x0.08", "--fn", "300", "--psd", "@" + profile.string(),
+                             "--format", "json", parts.string()});
+    const Result named =
+        Run({"--board", "9x7x0.08", "--fn", "300", "--psd", "navmat", "--format", "json", parts.string()});
+    EXPECT_EQ(file.status, 0) << file.err;
+    EXPECT_EQ(nlohmann::json::parse(file.out)["board"], nlohmann::json::parse(named.out)["board"]);
+}
+
+} // namespace

@@ -1,0 +1,212 @@
+#!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The tarnvel developers
+# SPDX-License-Identifier: MIT
+#
+# tarnvel_board_exe_test.sh ROW WINE_RUN PREFIX TARNVEL_BOARD_EXE WORK_DIR
+#
+# One row of checks on the real tarnvel-board.exe under Wine: it runs in WORK_DIR (emptied first) on
+# parts lists written there, and its standard output, standard error, exit status and files are read.
+set -euo pipefail
+
+row="$1" wine_run="$2" prefix="$3" exe="$4" work="$5"
+rm -rf "$work"
+mkdir -p "$work"
+cd "$work"
+
+failed=0
+fail() { echo "FAIL: $row: $*" >&2; failed=1; }
+ok() { echo "ok: $*"; }
+
+# Runs the program; its output lands in out, err and status.
+status=0
+run() {
+  status=0
+  "$wine_run" --prefix "$prefix" "$exe" "$@" >out 2>err || status=$?
+}
+run_stdin() { # FILE ARGS...: the same with FILE on standard input
+  local input="$1"
+  shift
+  status=0
+  "$wine_run" --prefix "$prefix" "$exe" "$@" <"$input" >out 2>err || status=$?
+}
+expect_status() {
+  if [ "$status" = "$1" ]; then ok "exit status $1"; else fail "exit status $status, not $1 (stderr: $(cat err))"; fi
+}
+expect_line() { # description, extended regular expression a line of FILE must match, FILE
+  if grep -Eq -- "$2" "$3"; then ok "$1"; else fail "$1: no line of $3 matches /$2/"; fi
+}
+no_cr() { # FILE: holds no carriage return
+  if grep -q $'\r' "$1"; then fail "$1 has CR bytes"; else ok "$1 has LF line ends only"; fi
+}
+all_crlf() { # FILE: every line ends with one CR LF, and no other CR is there (no CR CR LF)
+  local lines crlf cr
+  lines="$(wc -l <"$1")" crlf="$(grep -c $'\r$' "$1" || true)" cr="$(tr -cd '\r' <"$1" | wc -c)"
+  if [ "$lines" -gt 1 ] && [ "$crlf" = "$lines" ] && [ "$cr" = "$lines" ]; then
+    ok "$1 has CR LF on every line"
+  else
+    fail "$1: $crlf of $lines lines end with CR LF, $cr CR bytes in all"
+  fi
+}
+one_message() { # stderr holds exactly one line (CR LF or LF) that starts with the program's name
+  local lines
+  lines="$(tr -d '\r' <err | wc -l)"
+  if [ "$lines" = 1 ] && grep -q '^tarnvel-board: ' err; then
+    ok "one line on stderr: $(tr -d '\r' <err)"
+  else
+    fail "stderr should be one line 'tarnvel-board: ...', is: $(cat err)"
+  fi
+}
+only_files() { # the files WORK_DIR must hold now, and nothing else (no temporary file left over)
+  local expected actual
+  expected="$(printf '%s\n' "$@" out err | sort)"
+  actual="$(ls -A | sort)"
+  if [ "$expected" = "$actual" ]; then ok "no other files"; else fail "the folder holds: $(tr '\n' ' ' <<<"$actual")"; fi
+}
+
+board=(--board 9x7x0.08in --mass 1.2lb --psd 20:0.04,2000:0.04)
+printf '%s\n' 'ref,L,kind,parallel,x,y,notes' 'U1,1,dip,a,4.5,3.5,main CPU' 'U2,25mm,bga,b,2.25,1.75,' \
+  'R1,0.25,resistor,a,1,1,' 'C1,0.3,capacitor,b,8,6,' >parts.csv
+
+case "$row" in
+  ExampleTable)
+    run "${board[@]}" parts.csv
+    expect_status 1
+    expect_line "the header line" '^tarnvel-board: parts\.csv, 4 parts on a 9 x 7 x 0\.08 in board$' out
+    expect_line "fn estimated for simple supports" '^  fn +68\.16 Hz +estimated: edges simply supported, 1\.2lb$' out
+    expect_line "Q" '^  Q +8\.256 +sqrt\(fn\)$' out
+    expect_line "response" '^  response +5\.95 G rms +Miles$' out
+    expect_line "Z 3-sigma" '^  Z 3-sigma +0\.0376 in$' out
+    expect_line "required fn" '^  required fn +103\.9 Hz' out
+    order="$(sed -n '/^Parts, worst margin first/,/^$/p' out | awk 'NR > 2 && NF { print $1, $10 }' | tr '\n' ' ')"
+    [ "$order" = "U2 FAIL U1 FAIL C1 pass R1 pass " ] && ok "parts by margin: $order" || fail "parts by margin: $order"
+    no_cr out
+    expect_line "the unknown column named" '^tarnvel-board: parts\.csv: ignoring column notes' err
+    ;;
+  Help)
+    run --help
+    expect_status 0
+    expect_line "usage line" '^Usage: tarnvel-board \[OPTIONS\] PARTS' out
+    expect_line "exit status described" 'Exit status: 0 every part passes' out
+    [ -s err ] && fail "stderr: $(cat err)" || ok "nothing on stderr"
+    ;;
+  UsageErrors)
+    # Each: a description, then the arguments.
+    usage_rows=(
+      "no parts list|--board 9x7x0.08in --psd navmat"
+      "unknown option|--board 9x7x0.08in --psd navmat --colour red parts.csv"
+      "board of two lengths|--board 9x7 --psd navmat parts.csv"
+      "decimal comma in an option|--board 9x7x0,08in --psd navmat parts.csv"
+      "unknown format|--board 9x7x0.08in --psd navmat --format xml parts.csv"
+    )
+    for entry in "${usage_rows[@]}"; do
+      echo "-- ${entry%%|*}"
+      read -r -a args <<<"${entry#*|}"
+      run "${args[@]}"
+      expect_status 2
+      one_message
+      [ -s out ] && fail "${entry%%|*}: stdout: $(cat out)" || ok "nothing on stdout"
+    done
+    ;;
+  Json)
+    run "${board[@]}" --format json parts.csv
+    expect_status 1
+    if python3 -m json.tool out >/dev/null; then ok "the output parses as JSON"; else fail "the output is not JSON"; fi
+    expect_line '"fn_from": "simple"' '^ *"fn_from": "simple",?$' out
+    if python3 -c '
+import json, sys
+doc = json.load(open("out"))
+assert round(doc["board"]["fn_hz"], 2) == 68.16, doc["board"]["fn_hz"]
+assert [p["ref"] for p in doc["parts"] if not p["pass"]] == ["U1", "U2"], doc["parts"]
+'; then ok "fn 68.16 Hz, U1 and U2 fail"; else fail "the JSON report's figures"; fi
+    no_cr out
+    ;;
+  OutputReplacesFile)
+    run "${board[@]}" --format csv parts.csv
+    cp out expected.csv
+    # The old file is longer than the report: nothing of it may stay.
+    head -c 100000 /dev/zero | tr '\0' 'x' >report.csv
+    run "${board[@]}" --format csv -o report.csv parts.csv
+    expect_status 1
+    cmp -s report.csv expected.csv && ok "report.csv holds the report, whole" || fail "report.csv differs from the report"
+    [ -s out ] && fail "stdout: $(cat out)" || ok "nothing on stdout"
+    # A name the file did not have yet.
+    run "${board[@]}" --format csv -o new.csv parts.csv
+    expect_status 1
+    cmp -s new.csv expected.csv && ok "new.csv holds the report" || fail "new.csv differs from the report"
+    only_files parts.csv expected.csv report.csv new.csv
+    ;;
+  FailedRunKeepsFile)
+    printf 'the old report\r\n' >report.txt
+    cp report.txt old.txt
+    mkdir folder
+    # Each: a description, then the arguments.
+    failing_rows=(
+      "bad --psd|--board 9x7x0.08in --mass 1.2lb --psd 20:0.04,bad -o report.txt parts.csv"
+      "no such parts list|--board 9x7x0.08in --mass 1.2lb --psd navmat -o report.txt missing.csv"
+      "no fn and no mass|--board 9x7x0.08in --psd navmat -o report.txt parts.csv"
+    )
+    for entry in "${failing_rows[@]}"; do
+      echo "-- ${entry%%|*}"
+      read -r -a args <<<"${entry#*|}"
+      run "${args[@]}"
+      expect_status 2
+      one_message
+      cmp -s report.txt old.txt && ok "report.txt untouched" || fail "${entry%%|*}: report.txt changed"
+    done
+    run "${board[@]}" -o folder parts.csv
+    expect_status 2
+    expect_line "a folder is refused" '^tarnvel-board: cannot write folder: is a folder' err
+    only_files parts.csv report.txt old.txt folder
+    ;;
+  LineEnds)
+    run "${board[@]}" --format csv parts.csv
+    expect_status 1
+    no_cr out
+    [ "$(wc -l <out)" = 5 ] && ok "a header and four rows" || fail "$(wc -l <out) lines"
+    sed 's/$/\r/' parts.csv >crlf.csv
+    run "${board[@]}" --format csv crlf.csv
+    expect_status 1
+    all_crlf out
+    # Standard input is read as it is, too.
+    run_stdin crlf.csv "${board[@]}" --format csv -
+    expect_status 1
+    all_crlf out
+    run_stdin parts.csv "${board[@]}" --format csv -
+    expect_status 1
+    no_cr out
+    ;;
+  DecimalComma)
+    printf '%s\r\n' 'ref;L;kind;parallel;x;y' 'U1;1;dip;a;4,5;3,5' 'U2;25mm;bga;b;2,25;1,75' \
+      'R1;0,25;resistor;a;1;1' 'C1;0,3;capacitor;b;8;6' >comma.csv
+    run "${board[@]}" parts.csv
+    sed -n '/^Parts, worst margin first/,/^$/p' out | cut -c1-70 >points.table
+    run "${board[@]}" comma.csv
+    expect_status 1
+    [ -s err ] && fail "stderr: $(cat err)" || ok "nothing on stderr"
+    sed -n '/^Parts, worst margin first/,/^$/p' out | cut -c1-70 >commas.table
+    cmp -s points.table commas.table && ok "the same parts table as with decimal points" ||
+      fail "the parts differ: $(diff points.table commas.table)"
+    run "${board[@]}" --format csv comma.csv
+    expect_status 1
+    expect_line "CSV in the list's own dialect" '^3;U2;7;0,98[0-9]*;1,75;0,5[0-9]*;' out
+    all_crlf out
+    ;;
+  NonAsciiNames)
+    cp parts.csv 'pärts €.csv'
+    printf 'old\n' >'rapport ß €.csv'
+    run "${board[@]}" --format csv 'pärts €.csv'
+    cp out expected.csv
+    run "${board[@]}" --format csv -o 'rapport ß €.csv' 'pärts €.csv'
+    expect_status 1
+    expect_line "the name as given" '^tarnvel-board: pärts €\.csv: ignoring column notes' err
+    cmp -s 'rapport ß €.csv' expected.csv && ok "the report replaced the old file" || fail "the old file was not replaced"
+    only_files parts.csv 'pärts €.csv' 'rapport ß €.csv' expected.csv
+    ;;
+  *)
+    echo "tarnvel_board_exe_test.sh: no row $row" >&2
+    exit 2
+    ;;
+esac
+
+[ "$failed" = 0 ] && echo "$row: all checks passed"
+exit "$failed"
