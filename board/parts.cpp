@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: MIT
 #include "board/parts.h"
 
+#include "board/text.h"
 #include "board/units.h"
 
 #include "calc/tables.h"
@@ -36,12 +37,7 @@ constexpr std::array<const char*, kColumns> kColumnNames{"ref", "L", "kind", "C"
 constexpr std::size_t kAbsent = static_cast<std::size_t>(-1);
 
 std::string Quoted(std::string_view text) {
-    std::string out;
-    out.reserve(text.size() + 2);
-    out += '\'';
-    out += text;
-    out += '\'';
-    return out;
+    return Quote(text);
 }
 
 class RowReader {

@@ -112,11 +112,11 @@ PsdReading ParsePsdSpec(std::string_view spec) {
     for (std::string_view item : Split(spec, ',')) {
         const std::size_t colon = item.find(':');
         if (colon == std::string_view::npos)
-            return Failed("breakpoint '" + std::string(Trim(item)) + "' is not FREQUENCY:LEVEL");
+            return Failed("breakpoint " + Quote(Trim(item)) + " is not FREQUENCY:LEVEL");
         const auto hz = ParseNumber(item.substr(0, colon));
         const auto level = ParseNumber(item.substr(colon + 1));
         if (!hz || !level)
-            return Failed("breakpoint '" + std::string(Trim(item)) + "' is not two numbers FREQUENCY:LEVEL");
+            return Failed("breakpoint " + Quote(Trim(item)) + " is not two numbers FREQUENCY:LEVEL");
         points.push_back({*hz, *level});
     }
     return Made(std::move(points));
@@ -143,11 +143,11 @@ PsdReading ParsePsdText(std::string_view text) {
         else if ((split = line.find(',')) == std::string_view::npos)
             split = line.find(' ');
         if (split == std::string_view::npos)
-            return Failed(where + "'" + std::string(line) + "' is not two columns, frequency and level");
+            return Failed(where + Quote(line) + " is not two columns, frequency and level");
         const auto hz = ParseNumber(line.substr(0, split), mark);
         const auto level = ParseNumber(Trim(line.substr(split + 1)), mark);
         if (!hz || !level)
-            return Failed(where + "'" + std::string(line) + "' is not two numbers, frequency and level");
+            return Failed(where + Quote(line) + " is not two numbers, frequency and level");
         points.push_back({*hz, *level});
     }
     if (points.empty())

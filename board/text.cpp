@@ -32,6 +32,30 @@ void AppendNumber(std::string& out, double value, char point) {
                 out[i] = point;
 }
 
+std::string Quote(std::string_view text) {
+    constexpr std::size_t kLongest = 60;
+    std::string out = "'";
+    for (std::size_t i = 0; i < text.size() && i < kLongest; ++i) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        if (c == '\n') {
+            out += "\\n";
+        } else if (c == '\t') {
+            out += "\\t";
+        } else if (c < 0x20 || c == 0x7f) {
+            static constexpr char kHex[] = "0123456789abcdef";
+            out += "\\x";
+            out += kHex[c >> 4];
+            out += kHex[c & 15];
+        } else {
+            out += static_cast<char>(c);
+        }
+    }
+    if (text.size() > kLongest)
+        out += "...";
+    out += "'";
+    return out;
+}
+
 std::string FormatNumber(double value) {
     std::string out;
     AppendNumber(out, value);

@@ -3,6 +3,7 @@
 #include "tarnvel-board/options.h"
 
 #include "board/parts.h"
+#include "board/text.h"
 #include "board/units.h"
 
 #include "calc/tables.h"
@@ -28,7 +29,7 @@ struct Refusal {
 };
 
 [[noreturn]] void Refuse(const std::string& option, std::string_view value, const std::string& what) {
-    std::string message = option + ": '" + std::string(value) + "' is not " + what;
+    std::string message = option + ": " + board::Quote(value) + " is not " + what;
     if (value.find(',') != std::string_view::npos)
         message += " (numbers take a decimal point)";
     throw Refusal{message};
@@ -66,7 +67,7 @@ void ReadBoard(std::string_view text, board::BoardInput& board) {
         if (!v)
             Refuse("--board", text, what);
         if (!(*v > 0.0))
-            throw Refusal{"--board: '" + std::string(text) + "': every length must be > 0"};
+            throw Refusal{"--board: " + board::Quote(text) + ": every length must be > 0"};
         *sides[i] = *v;
     }
 }

@@ -125,13 +125,6 @@ TEST(Miles, DisplacementIsSteinbergsNinePointEightRule) {
     EXPECT_EQ(board::FormatSignificant(r.z1sigma * 300.0 * 300.0 / r.grms, 2), "9.8");
 }
 
-TEST(Miles, TransmissibilityRules) {
-    using Rule = board::Transmissibility::Rule;
-    EXPECT_EQ((board::Transmissibility{Rule::Sqrt, 0.0}.At(100.0)), 10.0);
-    EXPECT_EQ((board::Transmissibility{Rule::TwoSqrt, 0.0}.At(100.0)), 20.0);
-    EXPECT_EQ((board::Transmissibility{Rule::Fixed, 15.0}.At(100.0)), 15.0);
-}
-
 // The life is anchored at 2×10⁷ cycles where the board's 3σ displacement equals the allowable Z, and
 // grows with the ratio to the power 6.4.
 TEST(Life, AnchoredAtTwentyMillionCyclesWithExponentSixPointFour) {

@@ -389,16 +389,4 @@ TEST_F(TarnvelBoard, HelpAndVersion) {
     EXPECT_EQ(version.out.rfind("tarnvel-board ", 0), 0u);
 }
 
-TEST_F(TarnvelBoard, ProfileFromAFile) {
-    const fs::path parts = File("parts.csv", "ref;L;kind;r\nU1;1;dip;1\n");
-    const fs::path profile = File("profile.txt", "# the NAVMAT screen, as a spreadsheet exports "
-                                                 "it\r\n20;0,01\r\n80;0,04\r\n350;0,04\r\n2000;0,007\r\n");
-    const Result file = Run({"--board", "9x7x0.08", "--fn", "300", "--psd", "@" + profile.string(),
-                             "--format", "json", parts.string()});
-    const Result named =
-        Run({"--board", "9x7x0.08", "--fn", "300", "--psd", "navmat", "--format", "json", parts.string()});
-    EXPECT_EQ(file.status, 0) << file.err;
-    EXPECT_EQ(nlohmann::json::parse(file.out)["board"], nlohmann::json::parse(named.out)["board"]);
-}
-
 } // namespace
