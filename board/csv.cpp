@@ -35,7 +35,8 @@ char DetectSeparator(std::string_view text) {
 } // namespace
 
 CsvReader::CsvReader(std::string_view text) : text_(text) {
-    if (text_.starts_with("\xEF\xBB\xBF"))
+    dialect_.bom = text_.starts_with("\xEF\xBB\xBF");
+    if (dialect_.bom)
         text_.remove_prefix(3);
     // The header row is the first line that holds more than blanks.
     std::string_view header = text_;

@@ -15,6 +15,7 @@ namespace board {
 struct Dialect {
     char separator = ',';
     bool crlf = false;         // the header line ends in CR LF
+    bool bom = false;          // the text starts with UTF-8's byte-order mark
     bool decimalComma = false; // set by the parts list when a number was written with a decimal comma
 };
 

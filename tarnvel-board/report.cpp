@@ -144,6 +144,9 @@ CsvWriter::CsvWriter(const board::Dialect& dialect, std::optional<double> requir
     : separator_(dialect.separator), point_(dialect.decimalComma ? ',' : '.'),
       eol_(dialect.crlf ? "\r\n" : "\n"), requiredHours_(requiredHours), sink_(std::move(sink)) {
     out_.reserve(kChunk + 4096);
+    // A spreadsheet that wrote a byte-order mark reads UTF-8 by it.
+    if (dialect.bom)
+        out_ += "\xEF\xBB\xBF";
     static constexpr std::array<const char*, 12> kHeader{"line",   "ref",        "B_in",       "L_in",
                                                          "C",      "r",          "z_allow_in", "margin",
                                                          "cycles", "life_hours", "pass",       "notes"};

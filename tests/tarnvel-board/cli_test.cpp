@@ -301,8 +301,10 @@ TEST_F(TarnvelBoard, CsvKeepsTheInputsDialectAndFullPrecision) {
     const std::vector<Row> rows{
         {"commas, LF", "ref,L,kind,r\nU1,0.5,dip,0.707\n",
          "line,ref,B_in,L_in,C,r,z_allow_in,margin,cycles,life_hours,pass,notes\n", "2,U1,9,0.5,1,0.707,"},
-        {"semicolons, decimal commas, CRLF", "\xEF\xBB\xBFref;L;kind;r\r\nU1;0,5;dip;0,707\r\n",
-         "line;ref;B_in;L_in;C;r;z_allow_in;margin;cycles;life_hours;pass;notes\r\n", "2;U1;9;0,5;1;0,707;"},
+        {"semicolons, decimal commas, CRLF, byte-order mark",
+         "\xEF\xBB\xBFref;L;kind;r\r\nU1;0,5;dip;0,707\r\n",
+         "\xEF\xBB\xBFline;ref;B_in;L_in;C;r;z_allow_in;margin;cycles;life_hours;pass;notes\r\n",
+         "2;U1;9;0,5;1;0,707;"},
         {"tabs", "ref\tL\tkind\tr\nU1\t0.5\tdip\t0.707\n", "line\tref\tB_in", "2\tU1\t9\t0.5\t1\t0.707\t"},
     };
     for (const Row& row : rows) {
