@@ -126,9 +126,11 @@ TEST(Miles, DisplacementIsSteinbergsNinePointEightRule) {
 }
 
 // The life is anchored at 2×10⁷ cycles where the board's 3σ displacement equals the allowable Z, and
-// grows with the ratio to the power 6.4.
+// grows with the ratio to the power 6.4: with Steinberg's exponent for leads and solder joints, halving
+// the displacement multiplies the life by some 84.
 TEST(Life, AnchoredAtTwentyMillionCyclesWithExponentSixPointFour) {
     EXPECT_EQ(board::LifeCycles(0.02, 0.02), 2.0e7);
+    EXPECT_EQ(board::FormatSignificant(board::LifeCycles(0.02, 0.01) / 2.0e7, 2), "84");
     EXPECT_TRUE(Near(board::LifeCycles(0.04, 0.02) / board::LifeCycles(0.02, 0.02), std::pow(2.0, 6.4)));
     EXPECT_TRUE(Near(board::LifeCycles(0.01, 0.02), 2.0e7 / std::pow(2.0, 6.4)));
     // 2×10⁷ cycles at 200 Hz is 100 000 s.
