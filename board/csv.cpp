@@ -57,29 +57,44 @@ bool CsvReader::Next(Record& record) {
         return false;
     record.line = line_;
     record.unterminated = false;
+    record.scratch.clear();
+    pieces_.clear();
     const char separator = dialect_.separator;
-    std::size_t count = 0;
     for (;;) {
-        if (count == record.cells.size())
-            record.cells.emplace_back();
-        std::string& cell = record.cells[count++];
-        cell.clear();
-        if (pos_ < text_.size() && text_[pos_] == '"') {
-            ++pos_;
+        // A cell is a piece of the text itself, unless unquoting changed it: then it is built in the
+        // record's scratch string.
+        Piece piece{false, pos_, 0};
+        auto toScratch = [&] {
+            if (piece.scratch)
+                return;
+            const std::string_view so_far = text_.substr(piece.start, piece.length);
+            piece = {true, record.scratch.size(), 0};
+            record.scratch.append(so_far);
+        };
+        auto append = [&](std::string_view more) {
+            if (piece.scratch)
+                record.scratch.append(more);
+            else
+                piece.length += more.size();
+        };
+        const bool quoted = pos_ < text_.size() && text_[pos_] == '"';
+        if (quoted) {
+            piece.start = ++pos_;
             for (;;) {
                 const std::size_t quote = text_.find('"', pos_);
                 const std::size_t end = quote == std::string_view::npos ? text_.size() : quote;
                 const std::string_view chunk = text_.substr(pos_, end - pos_);
                 line_ += static_cast<std::size_t>(std::count(chunk.begin(), chunk.end(), '\n'));
-                cell.append(chunk);
+                append(chunk);
                 if (quote == std::string_view::npos) {
                     pos_ = text_.size();
                     record.unterminated = true;
                     break;
                 }
                 pos_ = quote + 1;
-                if (pos_ < text_.size() && text_[pos_] == '"') {
-                    cell.push_back('"');
+                if (pos_ < text_.size() && text_[pos_] == '"') { // a doubled quote stands for one
+                    toScratch();
+                    record.scratch.push_back('"');
                     ++pos_;
                     continue;
                 }
@@ -91,11 +106,16 @@ bool CsvReader::Next(Record& record) {
         while (end < text_.size() && text_[end] != separator && text_[end] != '\n')
             ++end;
         std::size_t stop = end;
-        if (end < text_.size() && text_[end] == '\n' && stop > pos_ && text_[stop - 1] == '\r')
+        if (stop > pos_ && text_[stop - 1] == '\r' && (end == text_.size() || text_[end] == '\n'))
             --stop;
-        else if (end == text_.size() && stop > pos_ && text_[stop - 1] == '\r')
-            --stop;
-        cell.append(text_.substr(pos_, stop - pos_));
+        if (stop > pos_) {
+            if (quoted)
+                toScratch();
+            append(text_.substr(pos_, stop - pos_));
+        }
+        if (piece.scratch)
+            piece.length = record.scratch.size() - piece.start;
+        pieces_.push_back(piece);
         pos_ = end;
         if (pos_ < text_.size() && text_[pos_] == separator) {
             ++pos_;
@@ -107,7 +127,11 @@ bool CsvReader::Next(Record& record) {
         }
         break;
     }
-    record.cells.resize(count);
+    record.cells.resize(pieces_.size());
+    for (std::size_t i = 0; i < pieces_.size(); ++i) {
+        const Piece& p = pieces_[i];
+        record.cells[i] = (p.scratch ? std::string_view(record.scratch) : text_).substr(p.start, p.length);
+    }
     return true;
 }
 
@@ -120,12 +144,14 @@ void AppendCell(std::string& out, std::string_view cell, char separator) {
         out.append(cell);
         return;
     }
+    // Quoted, each quote doubled.
     out.push_back('"');
-    for (char c : cell) {
-        if (c == '"')
-            out.push_back('"');
-        out.push_back(c);
+    std::size_t start = 0;
+    for (std::size_t q = 0; (q = cell.find('"', start)) != std::string_view::npos; start = q + 1) {
+        out.append(cell.substr(start, q + 1 - start));
+        out.push_back('"');
     }
+    out.append(cell.substr(start));
     out.push_back('"');
 }
 

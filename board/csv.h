@@ -20,9 +20,10 @@ struct Dialect {
 };
 
 struct Record {
-    std::size_t line = 0;           // the line the record starts on, 1 for the first line of the text
-    std::vector<std::string> cells; // as many as the record has
-    bool unterminated = false;      // a quoted cell ran to the end of the text
+    std::size_t line = 0;                // the line the record starts on, 1 for the first line of the text
+    std::vector<std::string_view> cells; // as many as the record has; valid until the next record is read
+    bool unterminated = false;           // a quoted cell ran to the end of the text
+    std::string scratch;                 // the cells that unquoting changed
 };
 
 class CsvReader {
@@ -32,8 +33,8 @@ public:
 
     const Dialect& dialect() const { return dialect_; }
 
-    // The next record, or false at the end of the text. The record's strings are reused from call to
-    // call, so reading a long file allocates little.
+    // The next record, or false at the end of the text. Its cells are pieces of the text wherever
+    // they can be, so reading a long file copies and allocates little.
     bool Next(Record& record);
 
 private:
@@ -41,6 +42,12 @@ private:
     std::size_t pos_ = 0;
     std::size_t line_ = 1;
     Dialect dialect_;
+    struct Piece {
+        bool scratch;
+        std::size_t start;
+        std::size_t length;
+    };
+    std::vector<Piece> pieces_;
 };
 
 // A cell as CSV writes it with `separator`: quoted, quotes doubled, when it holds the separator, a quote,

@@ -99,7 +99,7 @@ int Run(int argc, char** argv) {
 
     // Each row is evaluated as it is read, and a bad row said as it comes, so in line order. CSV goes out
     // row by row; the table and JSON need the whole board.
-    std::optional<board_cli::CsvWriter> csv;
+    std::optional<board_cli::CsvPipeline> csv;
     if (options.format == board_cli::Format::Csv)
         csv.emplace(reader->dialect(), options.board.requiredHours,
                     [&output](std::string_view piece) { return output.Write(piece); });
@@ -112,7 +112,7 @@ int Run(int argc, char** argv) {
         if (row == board::PartsReader::Row::Part && evaluator->Evaluate(part, result, rowError)) {
             allPass = allPass && result.pass;
             if (csv)
-                written = csv->Row(result);
+                written = csv->Add(std::move(result));
             else
                 report.parts.push_back(std::move(result));
             continue;

@@ -208,6 +208,41 @@ bool CsvWriter::Finish() {
     return ok;
 }
 
+CsvPipeline::CsvPipeline(const board::Dialect& dialect, std::optional<double> requiredHours, Sink sink)
+    : writer_(dialect, requiredHours, std::move(sink)) {
+    batch_.reserve(kBatch);
+}
+
+bool CsvPipeline::Add(PartResult&& part) {
+    batch_.push_back(std::move(part));
+    return batch_.size() < kBatch ? ok_ : Hand();
+}
+
+bool CsvPipeline::Wait() {
+    if (pending_.valid())
+        ok_ = pending_.get() && ok_;
+    return ok_;
+}
+
+// One batch at a time is with the writer: the next is handed over once it is done.
+bool CsvPipeline::Hand() {
+    if (!Wait())
+        return false;
+    pending_ = std::async(std::launch::async, [this, rows = std::move(batch_)] {
+        for (const PartResult& row : rows)
+            if (!writer_.Row(row))
+                return false;
+        return true;
+    });
+    batch_ = {};
+    batch_.reserve(kBatch);
+    return true;
+}
+
+bool CsvPipeline::Finish() {
+    return Hand() && Wait() && writer_.Finish();
+}
+
 bool WriteCsv(const Report& report, const board::Dialect& dialect, const Sink& sink) {
     CsvWriter writer(dialect, report.requiredHours, sink);
     for (const PartResult& p : report.parts)

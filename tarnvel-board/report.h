@@ -10,9 +10,11 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <future>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace board_cli {
 
@@ -56,6 +58,27 @@ private:
     std::string out_;
     std::string notes_;
     std::array<Cached, 16> cache_{};
+};
+
+// A CsvWriter on a second thread: rows are handed over in batches, so that writing the numbers in full,
+// the larger part of the work for a long list, runs beside reading and evaluating the next rows.
+class CsvPipeline {
+public:
+    CsvPipeline(const board::Dialect& dialect, std::optional<double> requiredHours, Sink sink);
+    // False once a write has failed; the rows after it are not written.
+    bool Add(board::PartResult&& part);
+    // Writes what is left; false when any write failed.
+    bool Finish();
+
+private:
+    static constexpr std::size_t kBatch = 4096;
+    bool Wait();
+    bool Hand();
+
+    CsvWriter writer_;
+    std::vector<board::PartResult> batch_;
+    bool ok_ = true;
+    std::future<bool> pending_; // last, so that it is waited for before the writer goes
 };
 
 bool WriteCsv(const board::Report& report, const board::Dialect& dialect, const Sink& sink);

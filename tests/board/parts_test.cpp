@@ -18,7 +18,7 @@ std::vector<std::vector<std::string>> Cells(const std::string& text, board::Dial
     board::Record record;
     std::vector<std::vector<std::string>> rows;
     while (reader.Next(record))
-        rows.push_back(record.cells);
+        rows.emplace_back(record.cells.begin(), record.cells.end());
     if (dialect)
         *dialect = reader.dialect();
     return rows;

@@ -328,6 +328,25 @@ TEST_F(TarnvelBoard, CsvKeepsTheInputsDialectAndFullPrecision) {
     EXPECT_EQ(board::ParseNumber(cells[6]), calc::RelativeDisplacementLimit(9, 0.08, 0.5, 1.0, 0.707));
 }
 
+// A list longer than the batches the CSV report is written in keeps its order, and loses no row.
+TEST_F(TarnvelBoard, LongListsKeepTheirOrder) {
+    std::string list = "ref,L,kind,r\n";
+    for (int i = 1; i <= 10000; ++i)
+        list += "U" + std::to_string(i == 9000 ? 17 : i) + ",1,dip,1\n";
+    const fs::path parts = File("parts.csv", list);
+    const Result r =
+        Run({"--board", "9x7x0.08", "--fn", "300", "--psd", "navmat", "--format", "csv", parts.string()});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.err, parts.string() + ":9001: ref 'U17' repeats line 18\n");
+    ASSERT_EQ(Lines(r.out), 10000u);
+    std::size_t expected = 2, at = r.out.find('\n') + 1;
+    for (; at < r.out.size(); at = r.out.find('\n', at) + 1, ++expected) {
+        if (expected == 9001)
+            ++expected;
+        ASSERT_EQ(r.out.substr(at, r.out.find(',', at) - at), std::to_string(expected));
+    }
+}
+
 TEST_F(TarnvelBoard, StandardInput) {
     const Result r = Run({"--board", "9x7x0.08", "--fn", "300", "--psd", "navmat", "-"},
                          "ref,L,kind,r\nU1,1,dip,1\nU2,1,nope,1\n");
