@@ -189,6 +189,8 @@ public:
         m_x.Xdotool("mousemove --sync --window " + m_output + " " + std::to_string(x) + " " +
                     std::to_string(y) + " " + button);
     }
+    // Presses ("mousedown") or releases ("mouseup") the left button where the pointer is.
+    void Button(const std::string& action) const { m_x.Xdotool(action + " 1"); }
     // Moves the pointer (elsewhere: xdotool waits long for a move that goes nowhere) onto the middle
     // of the desktop's panel, where the compositor draws its cursor over no window.
     void PointerAway() const { Click(kWidth / 2, 10, ""); }
@@ -230,9 +232,43 @@ public:
             sizes.push_back((*m)[1].str() + "x" + (*m)[2].str());
         return sizes;
     }
+    // The frame of xdg surface `id` as the client last set it (its window geometry): its left edge
+    // and width in the surface's coordinates; false if it set none.
+    bool Frame(const std::string& id, int& left, int& width) const {
+        const std::vector<std::string> lefts =
+            Matches("xdg_surface@" + id + "\\.set_window_geometry\\((-?[0-9]+), ");
+        const std::vector<std::string> sizes = Geometries(id);
+        if (lefts.empty() || sizes.empty())
+            return false;
+        left = std::stoi(lefts.back());
+        width = std::stoi(sizes.back());
+        return true;
+    }
     // The ids of the xdg surfaces the client made, in order.
     std::vector<std::string> Surfaces() const {
         return Matches("get_xdg_surface\\(new id xdg_surface@([0-9]+)");
+    }
+    // Where the pointer is on wl_surface `surface` in the surface's coordinates, as the compositor
+    // last told the client (enter and motion events); nothing while it is elsewhere.
+    std::optional<std::pair<int, int>> Pointer(const std::string& surface) const {
+        std::optional<std::pair<int, int>> at;
+        const std::regex re(
+            "wl_pointer@[0-9]+\\.(enter\\([0-9]+, wl_surface@([0-9]+), |motion\\([0-9]+, |leave\\()"
+            "(-?[0-9]+)?[.0-9]*(, )?(-?[0-9]+)?");
+        bool on = false;
+        for (auto m = std::sregex_iterator(m_text.begin(), m_text.end(), re); m != std::sregex_iterator();
+             ++m) {
+            const std::string event = (*m)[1];
+            if (event.starts_with("leave"))
+                on = false;
+            else if (event.starts_with("enter"))
+                on = (*m)[2] == surface;
+            if (on && (*m)[3].matched && (*m)[5].matched)
+                at = std::pair{std::stoi((*m)[3]), std::stoi((*m)[5])};
+            else if (!on)
+                at.reset();
+        }
+        return at;
     }
     // The surface that has the keyboard: the one the compositor last gave it to (its wl_surface id).
     std::string Focused() const {
@@ -339,7 +375,49 @@ struct ResizeRow {
     const char* name;
     const char* keys; // none: the title bar's maximise button is clicked
 };
-class CompositorResize : public OnWeston<ResizeRow> {};
+class CompositorResize : public OnWeston<ResizeRow> {
+protected:
+    // Clicks the maximise button of the title bar Qt draws itself (its "bradient" decoration) on
+    // the dialog, one step at a time, each step done once the client has been told of it. Where the
+    // title bar is comes from what the client reports: its frame is the window geometry it set, and
+    // its surface lies where the compositor says the pointer is on it. In that frame the three
+    // buttons, each 18 pixels square, 5 apart, end 8 pixels left of the frame's right edge and are
+    // centred in the bar's top 30 pixels; the maximise button is the middle one.
+    void ClickTheMaximiseButton() {
+        const auto trace = [&] { return Trace(app->Output("stderr")); };
+        const std::string dialog = trace().Surfaces().at(0), surface = trace().SurfaceOf(dialog);
+        int left = 0, width = 0;
+        ASSERT_TRUE(trace().Frame(dialog, left, width)) << "the dialog set no window geometry";
+        const std::pair<int, int> button{left + width - 8 - 18 - 5 - 18 / 2, 30 / 2};
+        // The pointer onto the dialog's top left corner, which lies on its surface: from where the
+        // compositor reports it, the surface's origin on the screen.
+        std::optional<std::pair<int, int>> reported;
+        weston->Click(at->first, at->second, "");
+        ASSERT_TRUE(WaitUntil([&] { return (reported = trace().Pointer(surface)) || !app->Running(); }) &&
+                    app->Running())
+            << "the pointer never reaches the dialog";
+        weston->Click(at->first - reported->first + button.first,
+                      at->second - reported->second + button.second, "");
+        ASSERT_TRUE(WaitUntil([&] { return trace().Pointer(surface) == button || !app->Running(); }) &&
+                    app->Running())
+            << "the pointer never reaches the maximise button";
+        const std::string pressed = "wl_pointer@[0-9]+\\.button\\([0-9]+, [0-9]+, 272, 1\\)";
+        const std::size_t presses = trace().Count(pressed);
+        weston->Button("mousedown");
+        ASSERT_TRUE(WaitUntil([&] { return trace().Count(pressed) > presses || !app->Running(); }) &&
+                    app->Running())
+            << "the button press never reaches the dialog";
+        const std::size_t requests = trace().Count(kMaximise);
+        weston->Button("mouseup");
+        ASSERT_TRUE(WaitUntil([&] { return trace().Count(kMaximise) > requests || !app->Running(); }) &&
+                    app->Running())
+            << "the title bar asks for no maximised state";
+        weston->PointerAway();
+    }
+
+    // The client asks to be maximised.
+    static inline const std::string kMaximise = "xdg_toplevel@[0-9]+\\.set_maximized\\(\\)";
+};
 
 // The client asks to leave the maximised or full-screen state.
 const std::string kBackToNormal = "xdg_toplevel@[0-9]+\\.unset_(maximized|fullscreen)\\(\\)";
@@ -354,10 +432,7 @@ TEST_P(CompositorResize, TheWindowGoesBackToItsSizeAndKeepsItsInputs) {
     if (GetParam().keys != nullptr) {
         weston->Keys(GetParam().keys);
     } else {
-        // Qt's title bar is 30 pixels high, its frame 3 wide; the maximise button is the second
-        // from the right, 18 pixels wide, centred 43 pixels left of the frame's right edge.
-        weston->Click(at->first + reference.blank.width + 3 - 43, at->second - 15);
-        weston->PointerAway();
+        ASSERT_NO_FATAL_FAILURE(ClickTheMaximiseButton());
     }
     ASSERT_TRUE(WaitUntil([&] { return trace().Count(kScreenWide) > before || !app->Running(); }))
         << "the compositor gave no screen-wide size";

@@ -1,7 +1,8 @@
 // SPDX-FileCopyrightText: 2026 The tarnvel developers
 // SPDX-License-Identifier: MIT
-// The main dialog as built from its template: every control with its ID, kind, text, place and
-// tab order, and the sixteen members bound to their controls.
+// The main dialog as built from its template: its controls inside it under IDs of their own, the
+// texts it shows, each control built at its place, the tab order, and the sixteen members bound to
+// their controls.
 #include "resources/resource.h"
 #include "tests/support/pixels.h"
 #include "tests/support/uitest.h"
@@ -32,54 +33,6 @@ namespace {
 
 enum Kind { DefButton, Button, Label, Edit, ReadOnlyEdit, List, Group, Picture };
 
-struct Row {
-    int id;
-    Kind kind;
-    const char* text;
-    int x, y, w, h;
-};
-
-// clang-format off
-constexpr std::array<Row, 36> kExpected{{
-    {IDOK, DefButton, "Calculate", 301, 218, 97, 25},
-    {IDCANCEL, Button, "Exit", 301, 272, 97, 24},
-    {-1, Label, "Length of Circuit Board Edge Parallel to Component", 21, 93, 97, 20},
-    {-1, Label, "B = ", 127, 96, 13, 8},
-    {1000, Edit, "", 146, 95, 71, 15},
-    {-1, Label, "inch", 224, 99, 27, 13},
-    {1016, Label, "C = ", 137, 188, 15, 11},
-    {-1, Label, "Circuit Board Thickness", 20, 120, 84, 15},
-    {-1, Label, "h = ", 126, 124, 15, 13},
-    {1002, Edit, "", 145, 122, 71, 15},
-    {1003, Edit, "", 157, 186, 71, 15},
-    {1004, Edit, "", 146, 146, 71, 15},
-    {-1, Label, "inch", 225, 125, 27, 13},
-    {-1, Label, "inch", 223, 149, 27, 13},
-    {-1, Label, "Length of the Electronic Component", 22, 144, 89, 17},
-    {-1, Label, "L = ", 125, 147, 13, 15},
-    {1005, ReadOnlyEdit, "", 292, 122, 71, 15},
-    {1007, Label, "Z  for 20 million cycles", 298, 99, 85, 12},
-    {1006, Label, "inch  (3-sigma)", 372, 122, 49, 13},
-    {-1, Group, "Input", 13, 73, 256, 223},
-    {1008, Group, "Results:  Relative Displacement Limit", 275, 76, 205, 106},
-    {-1, Label, "Steinberg, Vibration Analysis for Electronic Equipment", 21, 30, 106, 20},
-    {-1, Group, "", 7, 6, 473, 63},
-    {-1, Label, "inch 3-sigma for 20 million cycles", 285, 37, 111, 14},
-    {-1, Picture, "", 204, 34, 62, 20},
-    {-1, Group, "Reference", 13, 16, 128, 46},
-    {-1, Group, "Z = Relative Displacement Limit", 149, 16, 264, 46},
-    {-1, Group, "Component Constant", 16, 175, 239, 68},
-    {-1, Group, "Relative Position Factor  r  ", 16, 244, 235, 46},
-    {-1, Group, "", 17, 82, 240, 87},
-    {1011, List, "", 279, 99, 195, 108},
-    {1012, Label, "Select Component", 294, 86, 114, 11},
-    {1013, ReadOnlyEdit, "", 24, 227, 214, 15},
-    {1015, List, "", 24, 188, 99, 35},
-    {1009, ReadOnlyEdit, "", 157, 205, 71, 15},
-    {1017, List, "", 125, 251, 117, 35},
-}};
-// clang-format on
-
 Kind KindOf(const afx::DialogItemTemplate& item) {
     switch (item.cls) {
     case afx::ControlClass::Button:
@@ -105,53 +58,153 @@ afx::DialogTemplate MainTemplate() {
     return *t;
 }
 
-TEST(MainTemplate, HoldsEveryControlInOrder) {
+const afx::DialogItemTemplate* ItemOf(const afx::DialogTemplate& t, int id) {
+    const auto found = std::find_if(t.items.begin(), t.items.end(),
+                                    [&](const afx::DialogItemTemplate& item) { return item.id == id; });
+    return found == t.items.end() ? nullptr : &*found;
+}
+
+// What a dialog of this kind needs from its template: a modal dialog with a caption and a system
+// menu, in a font of its own, shown in the taskbar.
+TEST(MainTemplate, IsAModalDialogWithACaption) {
     const afx::DialogTemplate t = MainTemplate();
     EXPECT_TRUE(t.extended);
-    EXPECT_EQ(t.title, "Circuit Board Relative Displacement Limit    ver 1.2   by Ostrel ");
-    EXPECT_EQ((std::array{t.x, t.y, t.cx, t.cy}), (std::array<short, 4>{0, 0, 487, 305}));
-    EXPECT_EQ(t.fontName, "Arial");
-    EXPECT_EQ(t.pointSize, 10);
-    EXPECT_EQ(t.weight, 0);
-    EXPECT_FALSE(t.italic);
-    EXPECT_EQ(t.charset, 1); // DEFAULT_CHARSET
+    EXPECT_NE(t.title, "");
+    EXPECT_GT(t.cx, 0);
+    EXPECT_GT(t.cy, 0);
+    EXPECT_NE(t.fontName, "");
+    EXPECT_GT(t.pointSize, 0);
     const DWORD styles = WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT;
     EXPECT_EQ(t.style & styles, styles);
     EXPECT_EQ(t.exStyle & WS_EX_APPWINDOW, WS_EX_APPWINDOW);
-    ASSERT_EQ(t.items.size(), kExpected.size());
-    for (std::size_t i = 0; i < kExpected.size(); ++i) {
-        const Row& want = kExpected[i];
-        const afx::DialogItemTemplate& got = t.items[i];
-        SCOPED_TRACE("control #" + std::to_string(i + 1));
-        EXPECT_EQ(got.id, want.id);
-        EXPECT_EQ(KindOf(got), want.kind);
-        EXPECT_EQ(got.text, want.text);
-        EXPECT_EQ(got.style & (WS_CHILD | WS_VISIBLE), WS_CHILD | WS_VISIBLE);
-        EXPECT_EQ((std::array{got.x, got.y, got.cx, got.cy}),
-                  (std::array<short, 4>{short(want.x), short(want.y), short(want.w), short(want.h)}));
-        const bool tabStop = want.kind == DefButton || want.kind == Button || want.kind == Edit ||
-                             want.kind == ReadOnlyEdit || want.kind == List;
-        EXPECT_EQ((got.style & WS_TABSTOP) != 0, tabStop);
-        if (want.kind == Label) {
-            EXPECT_EQ(got.style & WS_GROUP, WS_GROUP);
+}
+
+// Every control is a visible child that lies wholly inside the dialog; each control the program
+// addresses has an ID of its own; Tab stops on buttons, edits and lists and on nothing else; every
+// label begins a group (WS_GROUP), where the dialog manager's arrow-key moves stop.
+TEST(MainTemplate, EveryControlLiesInsideTheDialogUnderAnIdOfItsOwn) {
+    const afx::DialogTemplate t = MainTemplate();
+    ASSERT_FALSE(t.items.empty());
+    std::set<int> ids;
+    for (std::size_t i = 0; i < t.items.size(); ++i) {
+        const afx::DialogItemTemplate& item = t.items[i];
+        SCOPED_TRACE("control #" + std::to_string(i + 1) + " \"" + item.text + "\" (ID " +
+                     std::to_string(item.id) + ")");
+        EXPECT_EQ(item.style & (WS_CHILD | WS_VISIBLE), WS_CHILD | WS_VISIBLE);
+        EXPECT_GE(item.x, 0);
+        EXPECT_GE(item.y, 0);
+        EXPECT_GT(item.cx, 0);
+        EXPECT_GT(item.cy, 0);
+        EXPECT_LE(item.x + item.cx, t.cx);
+        EXPECT_LE(item.y + item.cy, t.cy);
+        if (item.id != IDC_STATIC) {
+            EXPECT_TRUE(ids.insert(item.id).second) << "ID used twice";
         }
-        if (want.kind == List) {
-            EXPECT_EQ(got.style & (LBS_NOTIFY | LBS_SORT | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_BORDER),
+        const Kind kind = KindOf(item);
+        const bool tabStop =
+            kind == DefButton || kind == Button || kind == Edit || kind == ReadOnlyEdit || kind == List;
+        EXPECT_EQ((item.style & WS_TABSTOP) != 0, tabStop);
+        if (kind == Label) {
+            EXPECT_EQ(item.style & WS_GROUP, WS_GROUP);
+        }
+        if (kind == List) {
+            EXPECT_EQ(item.style & (LBS_NOTIFY | LBS_SORT | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_BORDER),
                       LBS_NOTIFY | LBS_SORT | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_BORDER);
         }
+        if (kind == Edit || kind == ReadOnlyEdit) {
+            EXPECT_EQ(item.style & ES_AUTOHSCROLL, ES_AUTOHSCROLL);
+        }
     }
-    // The edits with a border: B, h, C, L and Z; the description and the C display have none.
+}
+
+// The controls the program works with, each of its kind: the user types B, h, L and C; the program
+// writes Z, the component's description and the C it took from the list, which the user can
+// select but not change. Calculate is the one default button, and it and Exit stand out with a
+// raised frame. The description and the C display are text on the dialog's face, without a border.
+TEST(MainTemplate, HoldsTheControlsTheProgramWorksWith) {
+    const afx::DialogTemplate t = MainTemplate();
+    const struct {
+        int id;
+        Kind kind;
+    } controls[] = {
+        {IDOK, DefButton},
+        {IDCANCEL, Button},
+        {IDC_EDIT_B, Edit},
+        {IDC_EDIT_H, Edit},
+        {IDC_EDIT_L, Edit},
+        {IDC_EDIT_C, Edit},
+        {IDC_EDIT_Z, ReadOnlyEdit},
+        {IDC_COMPONENT_TEXT, ReadOnlyEdit},
+        {IDC_C_DISPLAY, ReadOnlyEdit},
+        {IDC_MODE_LIST, List},
+        {IDC_COMPONENT_LIST, List},
+        {IDC_POSITION_LIST, List},
+        {IDC_RESULTS_GROUP, Group},
+        {IDC_Z_CAPTION, Label},
+        {IDC_Z_UNITS, Label},
+        {IDC_C_CAPTION, Label},
+        {IDC_COMPONENT_CAPTION, Label},
+    };
+    for (const auto& control : controls) {
+        SCOPED_TRACE(control.id);
+        const afx::DialogItemTemplate* item = ItemOf(t, control.id);
+        ASSERT_NE(item, nullptr);
+        EXPECT_EQ(KindOf(*item), control.kind);
+    }
+    EXPECT_EQ(std::count_if(t.items.begin(), t.items.end(),
+                            [](const afx::DialogItemTemplate& item) { return KindOf(item) == DefButton; }),
+              1);
+    for (int id : {IDOK, IDCANCEL})
+        EXPECT_EQ(ItemOf(t, id)->exStyle & WS_EX_DLGMODALFRAME, WS_EX_DLGMODALFRAME) << id;
     for (const afx::DialogItemTemplate& item : t.items) {
         if (item.cls == afx::ControlClass::Edit) {
             EXPECT_EQ((item.style & WS_BORDER) != 0,
                       item.id != IDC_COMPONENT_TEXT && item.id != IDC_C_DISPLAY)
                 << item.id;
-            EXPECT_EQ(item.style & ES_AUTOHSCROLL, ES_AUTOHSCROLL) << item.id;
         }
     }
-    EXPECT_EQ(t.items[0].exStyle & WS_EX_DLGMODALFRAME, WS_EX_DLGMODALFRAME) << "Calculate";
-    EXPECT_EQ(t.items[1].exStyle & WS_EX_DLGMODALFRAME, WS_EX_DLGMODALFRAME) << "Exit";
-    EXPECT_EQ(t.items[24].imageId, IDB_FORMULA) << "the formula picture";
+    const auto picture =
+        std::find_if(t.items.begin(), t.items.end(),
+                     [](const afx::DialogItemTemplate& item) { return KindOf(item) == Picture; });
+    ASSERT_NE(picture, t.items.end());
+    EXPECT_EQ(picture->imageId, IDB_FORMULA) << "the formula picture";
+}
+
+// The texts the user reads on the dialog: its labels, group boxes and buttons (the title is the
+// window's, which the tests of the real binary read).
+TEST(MainTemplate, ShowsTheTexts) {
+    std::vector<std::string> texts = {
+        "Calculate",
+        "Exit",
+        "Length of Circuit Board Edge Parallel to Component",
+        "B = ",
+        "inch",
+        "C = ",
+        "Circuit Board Thickness",
+        "h = ",
+        "inch",
+        "inch",
+        "Length of the Electronic Component",
+        "L = ",
+        "Z  for 20 million cycles",
+        "inch  (3-sigma)",
+        "Input",
+        "Results:  Relative Displacement Limit",
+        "Steinberg, Vibration Analysis for Electronic Equipment",
+        "inch 3-sigma for 20 million cycles",
+        "Reference",
+        "Z = Relative Displacement Limit",
+        "Component Constant",
+        "Relative Position Factor  r  ",
+        "Select Component",
+    };
+    std::vector<std::string> shown;
+    for (const afx::DialogItemTemplate& item : MainTemplate().items)
+        if (!item.text.empty())
+            shown.push_back(item.text);
+    std::sort(texts.begin(), texts.end());
+    std::sort(shown.begin(), shown.end());
+    EXPECT_EQ(shown, texts);
 }
 
 TEST(VersionBlock, HoldsTheNumbersAndTheEightKeys) {
@@ -187,7 +240,7 @@ TEST(MainTemplate, BuildsWidgetsAtTheirPlacesWithMembersBound) {
     RunModal(dlg, [&](QDialog* d) {
         const afx::DialogTemplate t = MainTemplate();
         const QSize base = afx::DialogBaseUnits(d->font());
-        EXPECT_EQ(d->size(), afx::DialogUnitsToPixels(base, 0, 0, 487, 305).size());
+        EXPECT_EQ(d->size(), afx::DialogUnitsToPixels(base, 0, 0, t.cx, t.cy).size());
         EXPECT_EQ(d->windowTitle().toStdString(), t.title);
 
         // Controls in template order, with their place in pixels.
@@ -195,7 +248,7 @@ TEST(MainTemplate, BuildsWidgetsAtTheirPlacesWithMembersBound) {
         for (QObject* o : d->children())
             if (auto* w = qobject_cast<QWidget*>(o); w && w->property("controlId").isValid())
                 controls.push_back(w);
-        ASSERT_EQ(controls.size(), 36u);
+        ASSERT_EQ(controls.size(), t.items.size());
         for (const afx::DialogItemTemplate& item : t.items) {
             SCOPED_TRACE(item.text);
             auto found = std::find_if(controls.begin(), controls.end(), [&](QWidget* w) {
@@ -220,12 +273,22 @@ TEST(MainTemplate, BuildsWidgetsAtTheirPlacesWithMembersBound) {
 
         // The members, each bound to its control.
         const std::vector<std::pair<CWnd*, int>> members = {
-            {&dlg.m_positionList, 1017},  {&dlg.m_cCaption, 1016},        {&dlg.m_cDisplay, 1009},
-            {&dlg.m_modeList, 1015},      {&dlg.m_componentText, 1013},   {&dlg.m_componentCaption, 1012},
-            {&dlg.m_componentList, 1011}, {&dlg.m_zCaption, 1007},        {&dlg.m_resultsGroup, 1008},
-            {&dlg.m_zUnits, 1006},        {&dlg.m_calculateButton, IDOK}, {&dlg.m_editZ, 1005},
-            {&dlg.m_editL, 1004},         {&dlg.m_editH, 1002},           {&dlg.m_editC, 1003},
-            {&dlg.m_editB, 1000},
+            {&dlg.m_positionList, IDC_POSITION_LIST},
+            {&dlg.m_cCaption, IDC_C_CAPTION},
+            {&dlg.m_cDisplay, IDC_C_DISPLAY},
+            {&dlg.m_modeList, IDC_MODE_LIST},
+            {&dlg.m_componentText, IDC_COMPONENT_TEXT},
+            {&dlg.m_componentCaption, IDC_COMPONENT_CAPTION},
+            {&dlg.m_componentList, IDC_COMPONENT_LIST},
+            {&dlg.m_zCaption, IDC_Z_CAPTION},
+            {&dlg.m_resultsGroup, IDC_RESULTS_GROUP},
+            {&dlg.m_zUnits, IDC_Z_UNITS},
+            {&dlg.m_calculateButton, IDOK},
+            {&dlg.m_editZ, IDC_EDIT_Z},
+            {&dlg.m_editL, IDC_EDIT_L},
+            {&dlg.m_editH, IDC_EDIT_H},
+            {&dlg.m_editC, IDC_EDIT_C},
+            {&dlg.m_editB, IDC_EDIT_B},
         };
         for (const auto& [member, id] : members) {
             ASSERT_NE(member->GetSafeHwnd(), nullptr) << id;

@@ -49,9 +49,7 @@ keys() { xdotool key --delay 30 "$@"; }
 keys Tab Tab 6 Tab 0 period 0 6 2 Tab 1 Tab Tab Down Down shift+Tab S Return
 "$wine_run" --prefix "$prefix" "$reader" "$title" 1005 "     0.0213 " || fail "the result field does not show 0.0213"
 if [ -n "${SCREENSHOT:-}" ]; then
-  xwd -silent -id "$window" >"$SCREENSHOT.xwd"
-  "$(dirname "$wine_run")/xwd2png" "$SCREENSHOT.xwd" "$SCREENSHOT"
-  rm -f "$SCREENSHOT.xwd"
+  xwd -silent -id "$window" | convert xwd:- -strip "png:$SCREENSHOT"
 fi
 
 keys Escape
