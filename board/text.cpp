@@ -32,11 +32,11 @@ void AppendNumber(std::string& out, double value, char point) {
                 out[i] = point;
 }
 
-std::string Quote(std::string_view text) {
-    constexpr std::size_t kLongest = 60;
-    std::string out = "'";
-    for (std::size_t i = 0; i < text.size() && i < kLongest; ++i) {
-        const auto c = static_cast<unsigned char>(text[i]);
+std::string OneLine(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (const char ch : text) {
+        const auto c = static_cast<unsigned char>(ch);
         if (c == '\n') {
             out += "\\n";
         } else if (c == '\t') {
@@ -47,13 +47,15 @@ std::string Quote(std::string_view text) {
             out += kHex[c >> 4];
             out += kHex[c & 15];
         } else {
-            out += static_cast<char>(c);
+            out += ch;
         }
     }
-    if (text.size() > kLongest)
-        out += "...";
-    out += "'";
     return out;
+}
+
+std::string Quote(std::string_view text) {
+    constexpr std::size_t kLongest = 60;
+    return "'" + OneLine(text.substr(0, kLongest)) + (text.size() > kLongest ? "...'" : "'");
 }
 
 std::string FormatNumber(double value) {

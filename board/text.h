@@ -18,9 +18,12 @@ std::string FormatNumber(double value);
 // `digits` significant digits, general notation, no padding ("0.0213", "1.96e-08").
 std::string FormatSignificant(double value, int digits);
 
-// Text from a file or the command line as a message quotes it: in single quotes, on one line, control
-// characters written as \n, \t or \xNN (so that nothing read can move a terminal's cursor), and
-// shortened to its first 60 bytes and "...".
+// Text on one line: control characters written as \n, \t or \xNN, so that nothing read can break a
+// message's line or move a terminal's cursor.
+std::string OneLine(std::string_view text);
+
+// Text from a file or the command line as a message quotes it: OneLine, in single quotes, shortened to
+// its first 60 bytes and "...".
 std::string Quote(std::string_view text);
 
 // Appends FormatNumber(value) with the decimal point written as `point`.

@@ -144,7 +144,8 @@ CommandLine ParseCommandLine(int argc, const char* const* argv) {
         out.text = std::string(e.what()) + "\n";
         return out;
     } catch (const CLI::ParseError& e) {
-        out.text = e.what();
+        // The parser's message may quote an argument as it stands: on one line, control characters escaped.
+        out.text = board::OneLine(e.what());
         return out;
     }
 

@@ -1,8 +1,10 @@
 // SPDX-FileCopyrightText: 2026 The tarnvel developers
 // SPDX-License-Identifier: MIT
 // libFuzzer target: any bytes as tarnvel-board's arguments, split at NUL bytes. Reading them never throws;
-// it ends in a run, something to print or an error of one line; a run has a board of positive size and a
-// profile to read.
+// it ends in a run, something to print or an error of one line; a run has a board of positive size, and a
+// given Q and required life above 0.
+#include "require.h"
+
 #include "tarnvel-board/options.h"
 
 #include <cstddef>
@@ -12,16 +14,7 @@
 #include <string>
 #include <vector>
 
-namespace {
-
-void Require(bool ok, const char* what) {
-    if (ok)
-        return;
-    std::fprintf(stderr, "MISMATCH %s\n", what);
-    std::abort();
-}
-
-} // namespace
+using fuzz::Require;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     std::vector<std::string> args{"tarnvel-board"};
@@ -46,15 +39,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     case Status::Run: {
         const board::BoardInput& b = command.options.board;
         Require(b.a > 0.0 && b.b > 0.0 && b.h > 0.0, "a board of positive size");
-        Require(!command.options.parts.empty() || args.size() > 1, "a parts list");
-        Require(!b.fn || *b.fn > 0.0 || !(*b.fn == *b.fn) || *b.fn <= 0.0, "fn read");
+        Require(b.q.rule != board::Transmissibility::Rule::Fixed || b.q.fixed > 0.0, "a given Q above 0");
+        Require(!b.requiredHours || *b.requiredHours > 0.0, "a required life above 0");
         break;
     }
     case Status::Print:
         Require(!command.text.empty(), "something to print");
         break;
     case Status::Error:
-        Require(!command.text.empty(), "an error says what");
+        Require(!command.text.empty() && command.text.find('\n') == std::string::npos,
+                "an error in one line");
         break;
     }
     return 0;

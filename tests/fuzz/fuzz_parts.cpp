@@ -4,6 +4,8 @@
 // has finite values and a line inside the text; errors come in line order; a board evaluated from them has
 // a positive finite Z and margin for every part, and a note where r is above 1; and every cell written back
 // as CSV reads back the same.
+#include "require.h"
+
 #include "board/analysis.h"
 #include "board/csv.h"
 #include "board/parts.h"
@@ -17,16 +19,7 @@
 #include <string>
 #include <string_view>
 
-namespace {
-
-void Require(bool ok, const char* what) {
-    if (ok)
-        return;
-    std::fprintf(stderr, "MISMATCH %s\n", what);
-    std::abort();
-}
-
-} // namespace
+using fuzz::Require;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data), size);

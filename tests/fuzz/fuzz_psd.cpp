@@ -3,6 +3,8 @@
 // libFuzzer target: any bytes as a profile, both as --psd breakpoints and as a profile file. A profile
 // read has increasing frequencies and positive levels; its G rms is finite and positive; a level inside a
 // segment lies between the segment's ends; the required frequency lies in the band.
+#include "require.h"
+
 #include "board/psd.h"
 #include "board/response.h"
 
@@ -14,14 +16,9 @@
 #include <cstdlib>
 #include <string_view>
 
-namespace {
+using fuzz::Require;
 
-void Require(bool ok, const char* what) {
-    if (ok)
-        return;
-    std::fprintf(stderr, "MISMATCH %s\n", what);
-    std::abort();
-}
+namespace {
 
 void Check(const board::PsdReading& reading) {
     Require(reading.psd.has_value() != !reading.error.empty(), "a profile or an error");

@@ -6,6 +6,8 @@
 // or fail with a reason; what it reads must hold together (items within their count, strings within
 // the block). The seeds include the bare pictures (the formula's DIB, each icon image, a cut DIB),
 // so that mutations reach the bitmap and icon decoding directly.
+#include "require.h"
+
 #include "ui/afx/afxresource.h"
 
 #include <cstddef>
@@ -15,14 +17,9 @@
 #include <string>
 #include <vector>
 
-namespace {
+using fuzz::Require;
 
-void Require(bool ok, const char* what) {
-    if (ok)
-        return;
-    std::fprintf(stderr, "BROKEN: %s\n", what);
-    std::abort();
-}
+namespace {
 
 // Every layout over the same bytes.
 void ReadLayouts(afx::Bytes data) {
