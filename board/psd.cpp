@@ -105,11 +105,11 @@ PsdReading Failed(std::string error) {
 
 } // namespace
 
-PsdReading ParsePsdSpec(std::string_view spec) {
-    if (EqualsIgnoringCase(Trim(spec), "navmat"))
+PsdReading ParsePsdBreakpoints(std::string_view text) {
+    if (EqualsIgnoringCase(Trim(text), "navmat"))
         return PsdReading{Navmat(), {}};
     std::vector<Breakpoint> points;
-    for (std::string_view item : Split(spec, ',')) {
+    for (std::string_view item : Split(text, ',')) {
         const std::size_t colon = item.find(':');
         if (colon == std::string_view::npos)
             return Failed("breakpoint " + Quote(Trim(item)) + " is not FREQUENCY:LEVEL");

@@ -1,7 +1,7 @@
 // SPDX-FileCopyrightText: 2026 The tarnvel developers
 // SPDX-License-Identifier: MIT
 // A random-vibration input: acceleration spectral density (g²/Hz) given at breakpoints and joined by
-// straight lines on log-log axes, as vibration specifications draw it.
+// straight lines on log-log axes, as vibration test requirements draw it.
 #pragma once
 
 #include <cstddef>
@@ -56,7 +56,7 @@ struct PsdReading {
 };
 
 // "navmat", or breakpoints "F:P,F:P,…" (Hz:g²/Hz, decimal points, blanks allowed around each number).
-PsdReading ParsePsdSpec(std::string_view spec);
+PsdReading ParsePsdBreakpoints(std::string_view text);
 
 // A text file of two columns, frequency and level, one breakpoint a line; '#' starts a comment, blank
 // lines are skipped. The columns are separated by blanks, a comma, a semicolon or a tab; with a

@@ -1,6 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The tarnvel developers
 // SPDX-License-Identifier: MIT
-// tarnvel-board: every part of a board against a random-vibration specification.
+// tarnvel-board: every part of a board against a random-vibration requirement.
 #include "tarnvel-board/options.h"
 #include "tarnvel-board/output.h"
 #include "tarnvel-board/report.h"
@@ -46,8 +46,8 @@ int Run(int argc, char** argv) {
 
     // The random input.
     board::PsdReading psd;
-    if (options.psdSpec.starts_with("@")) {
-        const std::string path = options.psdSpec.substr(1);
+    if (options.psdProfile.starts_with("@")) {
+        const std::string path = options.psdProfile.substr(1);
         const auto text = board_cli::ReadWhole(path, error);
         if (!text)
             return Fail("cannot read the profile " + path + ": " + error);
@@ -55,7 +55,7 @@ int Run(int argc, char** argv) {
         if (!psd.psd)
             return Fail(path + ": " + psd.error);
     } else {
-        psd = board::ParsePsdSpec(options.psdSpec);
+        psd = board::ParsePsdBreakpoints(options.psdProfile);
         if (!psd.psd)
             return Fail("--psd: " + psd.error);
     }
@@ -126,9 +126,10 @@ int Run(int argc, char** argv) {
         written = written && csv->Finish();
     } else {
         evaluator->Finish(report);
-        written = output.Write(options.format == board_cli::Format::Json
-                                   ? board_cli::JsonText(report)
-                                   : board_cli::TableText(report, {name, options.psdSpec, options.massText}));
+        written =
+            output.Write(options.format == board_cli::Format::Json
+                             ? board_cli::JsonText(report)
+                             : board_cli::TableText(report, {name, options.psdProfile, options.massText}));
     }
     if (!output.Commit(error) || !written)
         return Fail("cannot write " + (options.output ? *options.output : std::string("to standard output")) +

@@ -120,9 +120,9 @@ CommandLine ParseCommandLine(int argc, const char* const* argv) {
         ->type_name("E");
     app.add_option("--poisson", poissonText, "board material's Poisson's ratio (default 0.12)")
         ->type_name("NU");
-    app.add_option("--psd", o.psdSpec, "random input: navmat, F:P,F:P,... (Hz:g^2/Hz) or @FILE")
+    app.add_option("--psd", o.psdProfile, "random input: navmat, F:P,F:P,... (Hz:g^2/Hz) or @FILE")
         ->required()
-        ->type_name("SPEC");
+        ->type_name("PROFILE");
     app.add_option("--q", qText, "transmissibility: sqrt (default), 2sqrt or a number")->type_name("RULE");
     app.add_option("--hours", hoursText, "required life in hours")->type_name("T");
     app.add_option("--format", format, "table (default), csv or json")->type_name("table|csv|json");

@@ -14,8 +14,8 @@ enum class Format { Table, Csv, Json };
 
 struct Options {
     std::string parts;       // a CSV file, or "-" for standard input
-    board::BoardInput board; // everything but the profile, which psdSpec names
-    std::string psdSpec;     // navmat | F:P,F:P,… | @FILE
+    board::BoardInput board; // everything but the profile, which psdProfile names
+    std::string psdProfile;  // navmat | F:P,F:P,… | @FILE
     Format format = Format::Table;
     std::optional<std::string> output;
     std::string massText; // --mass as written, for the table

@@ -194,7 +194,7 @@ TEST(RequiredFrequency, IsTheLowestFrequencyFromWhichEveryHigherOnePasses) {
 TEST(Psd, ProfilesAreRefused) {
     struct Row {
         const char* name;
-        const char* spec;
+        const char* text;
         const char* error;
     };
     const std::vector<Row> rows{
@@ -213,7 +213,7 @@ TEST(Psd, ProfilesAreRefused) {
          "the profile's overall level is beyond the range of numbers"},
     };
     for (const Row& row : rows) {
-        const board::PsdReading r = board::ParsePsdSpec(row.spec);
+        const board::PsdReading r = board::ParsePsdBreakpoints(row.text);
         EXPECT_FALSE(r.psd) << row.name;
         EXPECT_EQ(r.error, row.error) << row.name;
     }
@@ -242,7 +242,8 @@ TEST(Psd, SpecsAndFilesRead) {
         {"file: tabs", "20\t0.01\n2000\t0,04\n", true, {{20, 0.01}, {2000, 0.04}}},
     };
     for (const Row& row : rows) {
-        const board::PsdReading r = row.file ? board::ParsePsdText(row.text) : board::ParsePsdSpec(row.text);
+        const board::PsdReading r =
+            row.file ? board::ParsePsdText(row.text) : board::ParsePsdBreakpoints(row.text);
         ASSERT_TRUE(r.psd) << row.name << ": " << r.error;
         ASSERT_EQ(r.psd->Points().size(), row.points.size()) << row.name;
         for (std::size_t i = 0; i < row.points.size(); ++i) {

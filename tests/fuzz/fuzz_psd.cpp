@@ -52,7 +52,7 @@ void Check(const board::PsdReading& reading) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data), size);
-    Check(board::ParsePsdSpec(text));
+    Check(board::ParsePsdBreakpoints(text));
     Check(board::ParsePsdText(text));
     return 0;
 }
