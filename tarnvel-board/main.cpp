@@ -8,6 +8,7 @@
 #include "board/analysis.h"
 #include "board/parts.h"
 #include "board/psd.h"
+#include "board/text.h"
 
 #include <cstdio>
 #include <string>
@@ -50,10 +51,10 @@ int Run(int argc, char** argv) {
         const std::string path = options.psdProfile.substr(1);
         const auto text = board_cli::ReadWhole(path, error);
         if (!text)
-            return Fail("cannot read the profile " + path + ": " + error);
+            return Fail("cannot read the profile " + board::OneLine(path) + ": " + error);
         psd = board::ParsePsdText(*text);
         if (!psd.psd)
-            return Fail(path + ": " + psd.error);
+            return Fail(board::OneLine(path) + ": " + psd.error);
     } else {
         psd = board::ParsePsdBreakpoints(options.psdProfile);
         if (!psd.psd)
@@ -62,7 +63,8 @@ int Run(int argc, char** argv) {
     options.board.psd = std::move(*psd.psd);
 
     // The parts.
-    const std::string name = options.parts == "-" ? "<stdin>" : options.parts;
+    // The list's name as messages write it, on one line whatever the file is called.
+    const std::string name = options.parts == "-" ? "<stdin>" : board::OneLine(options.parts);
     const auto text = board_cli::ReadWhole(options.parts, error);
     if (!text)
         return Fail("cannot read " + name + ": " + error);
@@ -86,7 +88,7 @@ int Run(int argc, char** argv) {
 
     board_cli::Output output;
     if (!output.Open(options.output, error))
-        return Fail("cannot write " + *options.output + ": " + error);
+        return Fail("cannot write " + board::OneLine(*options.output) + ": " + error);
     // Refusals are one line each; what is said of the input comes once the report is sure to be written.
     const std::vector<std::string>& ignored = reader->ignored();
     if (!ignored.empty()) {
@@ -132,7 +134,8 @@ int Run(int argc, char** argv) {
                              : board_cli::TableText(report, {name, options.psdProfile, options.massText}));
     }
     if (!output.Commit(error) || !written)
-        return Fail("cannot write " + (options.output ? *options.output : std::string("to standard output")) +
+        return Fail("cannot write " +
+                    (options.output ? board::OneLine(*options.output) : std::string("to standard output")) +
                     ": " + (error.empty() ? std::string("write error") : error));
     if (errors > 0)
         return kError;
