@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace board {
 
@@ -224,52 +225,60 @@ Analysis Analyse(const BoardInput& in, PartsList list) {
     return out;
 }
 
-void AppendNoteTexts(std::string& out, const PartResult& part, std::optional<double> requiredHours,
-                     std::string_view between) {
-    bool first = true;
-    auto next = [&] {
-        if (!first)
-            out.append(between);
-        first = false;
-    };
-    if (part.notes & kNoteCOutsideRange) {
-        next();
+namespace {
+
+constexpr unsigned kNotes[] = {kNoteCOutsideRange, kNoteRBelowHalf, kNoteRAboveOne, kNoteLifeShort};
+
+// One note's sentence appended to `out`; false when the note says nothing (a short life without a
+// required life).
+bool AppendNote(std::string& out, unsigned note, const PartResult& part,
+                std::optional<double> requiredHours) {
+    switch (note) {
+    case kNoteCOutsideRange:
         out += "C ";
         AppendNumber(out, part.C);
         out += " is outside the typical range 0.75 to 2.25";
+        return true;
+    case kNoteRBelowHalf:
+        out += "r " + FormatSignificant(part.r, 3) + " is below 0.5, the lowest the criterion tabulates";
+        return true;
+    case kNoteRAboveOne:
+        out += "r " + FormatSignificant(part.r, 3) + " is above 1, the value at the board's centre";
+        return true;
+    case kNoteLifeShort:
+        if (!requiredHours)
+            return false;
+        out += "life below the required " + FormatSignificant(*requiredHours, 6) + " hours";
+        return true;
+    default:
+        return false;
     }
-    if (part.notes & kNoteRBelowHalf) {
-        next();
-        out += "r ";
-        out += FormatSignificant(part.r, 3);
-        out += " is below 0.5, the lowest the criterion tabulates";
-    }
-    if (part.notes & kNoteRAboveOne) {
-        next();
-        out += "r ";
-        out += FormatSignificant(part.r, 3);
-        out += " is above 1, the value at the board's centre";
-    }
-    if ((part.notes & kNoteLifeShort) && requiredHours) {
-        next();
-        out += "life below the required ";
-        out += FormatSignificant(*requiredHours, 6);
-        out += " hours";
+}
+
+} // namespace
+
+void AppendNoteTexts(std::string& out, const PartResult& part, std::optional<double> requiredHours,
+                     std::string_view between) {
+    bool first = true;
+    for (unsigned note : kNotes) {
+        if (!(part.notes & note))
+            continue;
+        const std::size_t before = out.size();
+        if (!first)
+            out.append(between);
+        if (AppendNote(out, note, part, requiredHours))
+            first = false;
+        else
+            out.resize(before);
     }
 }
 
 std::vector<std::string> NoteTexts(const PartResult& part, std::optional<double> requiredHours) {
     std::vector<std::string> out;
-    for (unsigned flag : {kNoteCOutsideRange, kNoteRBelowHalf, kNoteRAboveOne, kNoteLifeShort}) {
-        if (!(part.notes & flag))
-            continue;
-        PartResult one = part;
-        one.notes = flag;
-        std::string text;
-        AppendNoteTexts(text, one, requiredHours, "");
-        if (!text.empty())
-            out.push_back(std::move(text));
-    }
+    std::string text;
+    for (unsigned note : kNotes)
+        if ((part.notes & note) && AppendNote(text, note, part, requiredHours))
+            out.push_back(std::exchange(text, {}));
     return out;
 }
 

@@ -243,23 +243,6 @@ bool CsvPipeline::Finish() {
     return Hand() && Wait() && writer_.Finish();
 }
 
-bool WriteCsv(const Report& report, const board::Dialect& dialect, const Sink& sink) {
-    CsvWriter writer(dialect, report.requiredHours, sink);
-    for (const PartResult& p : report.parts)
-        if (!writer.Row(p))
-            return false;
-    return writer.Finish();
-}
-
-std::string CsvText(const Report& report, const board::Dialect& dialect) {
-    std::string text;
-    WriteCsv(report, dialect, [&text](std::string_view piece) {
-        text.append(piece);
-        return true;
-    });
-    return text;
-}
-
 std::string JsonText(const Report& report) {
     using nlohmann::ordered_json;
     const board::BoardFigures& b = report.board;

@@ -27,12 +27,12 @@ struct Provenance {
 
 std::string TableText(const board::Report& report, const Provenance& from);
 
-// One header line and one line per part in input order, every number in full precision, in the parts
-// list's own dialect (separator, decimal comma, line ends).
 // Receives text in pieces; false when it could not take one.
 using Sink = std::function<bool(std::string_view)>;
 
-// The CSV report row by row, handed to the sink in pieces of some 64 KiB: a list of any length is written
+// The CSV report: one header line and one line per part in input order, every number in full precision,
+// in the parts list's own dialect (separator, decimal comma, line ends, byte-order mark). Row by row,
+// handed to the sink in pieces of some 64 KiB: a list of any length is written
 // without being held.
 class CsvWriter {
 public:
@@ -80,9 +80,6 @@ private:
     bool ok_ = true;
     std::future<bool> pending_; // last, so that it is waited for before the writer goes
 };
-
-bool WriteCsv(const board::Report& report, const board::Dialect& dialect, const Sink& sink);
-std::string CsvText(const board::Report& report, const board::Dialect& dialect);
 
 // Every number written so that it reads back as the same double.
 std::string JsonText(const board::Report& report);
