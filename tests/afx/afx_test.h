@@ -55,7 +55,8 @@ inline afx::DialogTemplate TestTemplate(int id) {
 // A dialog built from its template and not run; its widgets go with it.
 struct Built {
     explicit Built(int id)
-        : window(afx::CreateDialogWindow(TestTemplate(id), AfxGetInstanceHandle(), nullptr, nullptr)) {}
+        : window(
+              afx::CreateDialogWindow(TestTemplate(id), AfxGetInstanceHandle(), nullptr, nullptr, nullptr)) {}
     std::unique_ptr<AfxWindow> window;
 };
 

@@ -2,7 +2,8 @@
 // SPDX-License-Identifier: MIT
 //
 // What the framework promises of the window system, on every backend through its dialog driver: which
-// changes notify the dialog, list box results, visibility, and how a missing control or template fails.
+// changes notify the dialog, list box results, visibility, how a missing control or template fails, and
+// what becomes of an exception thrown by a handler.
 // On the Win32 backend this is checked against USER32 itself (Wine's, under test).
 #include "tests/afx/afx_test_resource.h"
 #include "tests/support/dialog_driver.h"
@@ -174,6 +175,79 @@ TEST(Conformance, MissingControlOrTemplateThrows) {
     EXPECT_THROW(missing.DoModal(), std::logic_error);
     CDialog none(4243);
     EXPECT_THROW(none.DoModal(), std::logic_error);
+}
+
+// A handler's exception cannot cross the window system's frames (USER32's, Qt's event loop): it ends
+// the modal loop and DoModal throws it again, with the window gone and its wrappers released. The
+// owner of a nested dialog gets it from the inner DoModal, as from any other call.
+class Throwing : public CDialog {
+public:
+    enum class Where { InitDialog, Command, NestedDialog };
+    explicit Throwing(Where where, CWnd* parent = nullptr) : CDialog(IDD_PROBE, parent), m_where(where) {}
+    int commandsAfterTheThrow = 0;
+    CEdit edit;
+
+protected:
+    void DoDataExchange(CDataExchange* pDX) override { DDX_Control(pDX, IDC_EDIT_B, edit); }
+    BOOL OnInitDialog() override {
+        const BOOL focus = CDialog::OnInitDialog();
+        if (m_where == Where::InitDialog)
+            throw std::runtime_error("thrown by OnInitDialog");
+        return focus;
+    }
+    void OnOK() override {
+        if (m_where == Where::NestedDialog) {
+            Throwing inner(Where::Command, this);
+            inner.DoModal();
+        }
+        if (m_thrown)
+            ++commandsAfterTheThrow;
+        m_thrown = true;
+        throw std::runtime_error("thrown by OnOK");
+    }
+    void OnCancel() override {
+        ++commandsAfterTheThrow;
+        CDialog::OnCancel();
+    }
+
+private:
+    Where m_where;
+    bool m_thrown = false;
+};
+
+TEST(Conformance, AHandlersExceptionEndsTheDialogAndLeavesDoModal) {
+    struct Row {
+        const char* name;
+        Throwing::Where where;
+        std::function<void(DialogDriver&)> act;
+    };
+    const std::vector<Row> rows = {
+        {"thrown by OnInitDialog", Throwing::Where::InitDialog, nullptr},
+        {"thrown by a command, in the modal loop", Throwing::Where::Command,
+         [](DialogDriver& c) { c.Click(IDOK); }},
+        {"thrown by a command of a nested dialog", Throwing::Where::NestedDialog,
+         [](DialogDriver& c) { c.Click(IDOK); }},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        Throwing dlg(row.where);
+        try {
+            if (row.act)
+                RunWithDriver(dlg, [&](DialogDriver& c) {
+                    row.act(c);
+                    EXPECT_FALSE(c.DialogShown()) << "the dialog ended with the exception";
+                });
+            else
+                dlg.DoModal();
+            ADD_FAILURE() << "DoModal returned";
+        } catch (const std::runtime_error& e) {
+            EXPECT_STREQ(e.what(), row.where == Throwing::Where::InitDialog ? "thrown by OnInitDialog"
+                                                                            : "thrown by OnOK");
+        }
+        EXPECT_EQ(dlg.GetSafeHwnd(), nullptr) << "the wrappers are released with the window";
+        EXPECT_EQ(dlg.edit.GetSafeHwnd(), nullptr);
+        EXPECT_EQ(dlg.commandsAfterTheThrow, 0) << "no handler runs once the exception is on its way";
+    }
 }
 
 } // namespace

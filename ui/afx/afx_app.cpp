@@ -27,18 +27,29 @@ std::string ModuleName(HINSTANCE module) {
 
 // "1.0.0.1" from the fixed part of the module's version block, empty when it has none.
 std::string ModuleVersion(HINSTANCE module) {
-    const HRSRC info = FindResourceA(module, MAKEINTRESOURCEA(1), RT_VERSION);
-    const auto* data = static_cast<const std::uint8_t*>(LockResource(LoadResource(module, info)));
-    if (data == nullptr)
-        return {};
-    const auto version = afx::ReadFileVersion(afx::Bytes(data, SizeofResource(module, info)));
+    const auto version = afx::ReadFileVersion(AfxResourceBytes(module, MAKEINTRESOURCEA(1), RT_VERSION));
     if (!version)
         return {};
     return std::to_string(version->part[0]) + "." + std::to_string(version->part[1]) + "." +
            std::to_string(version->part[2]) + "." + std::to_string(version->part[3]);
 }
 
+// The application's run inside the window system: InitInstance, the message loop when it asks for
+// one, ExitInstance.
+int RunApp(void* context) {
+    auto* app = static_cast<CWinApp*>(context);
+    if (app->InitInstance())
+        AfxRunMessageLoop();
+    return app->ExitInstance();
+}
+
 } // namespace
+
+afx::Bytes AfxResourceBytes(HINSTANCE hModule, LPCSTR lpName, LPCSTR lpType) {
+    const HRSRC info = FindResourceA(hModule, lpName, lpType);
+    const auto* data = static_cast<const std::uint8_t*>(LockResource(LoadResource(hModule, info)));
+    return data != nullptr ? afx::Bytes(data, SizeofResource(hModule, info)) : afx::Bytes();
+}
 
 BEGIN_MESSAGE_MAP(CWinApp, CCmdTarget)
 ON_COMMAND(ID_HELP, OnHelp)
@@ -98,6 +109,6 @@ int AfxWinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int) {
     CWinApp* app = AfxGetApp();
     if (app == nullptr)
         return 1;
-    return AfxRunApplication(app, app->m_pszAppName,
-                             ModuleVersion(hInstance ? hInstance : app->m_hInstance).c_str());
+    return AfxRunApplication(app->m_pszAppName,
+                             ModuleVersion(hInstance ? hInstance : app->m_hInstance).c_str(), &RunApp, app);
 }

@@ -1,11 +1,10 @@
 // SPDX-FileCopyrightText: 2026 The tarnvel developers
 // SPDX-License-Identifier: MIT
 //
-// The C runtime's floating-point control.
+// The C runtime's floating-point control, the same on every system: the precision of doubles is
+// the instruction set's (x87 or SSE2), not the operating system's.
 #include "ui/afx/afxcrt.h"
 
-// On Windows the C runtime has its own, which the backend calls (ui/afx/win32).
-#if !defined(_WIN32)
 unsigned int _controlfp(unsigned int newValue, unsigned int mask) {
 #if defined(__i386__)
     unsigned short cw = 0;
@@ -28,4 +27,3 @@ unsigned int _controlfp(unsigned int newValue, unsigned int mask) {
     return _PC_53;
 #endif
 }
-#endif

@@ -6,8 +6,37 @@
 #include "ui/afx/afxdlg.h"
 #include "ui/afx/afxplatform.h"
 
+#include <exception>
 #include <stdexcept>
 #include <string>
+
+namespace {
+
+// A modal run of a dialog: the object whose message map takes the dialog's messages, and what a
+// handler threw. An exception cannot travel through the window system's frames (USER32's, Qt's
+// event loop): it ends the dialog, the messages still to come get the default processing, and it is
+// thrown again from DoModal.
+struct ModalRun {
+    CWnd* wnd;
+    std::exception_ptr failure;
+};
+
+LRESULT ModalMessage(void* context, HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* run = static_cast<ModalRun*>(context);
+    if (run->failure)
+        return AfxDefWindowProc(hWnd, message, wParam, lParam);
+    try {
+        if (run->wnd->m_hWnd == nullptr)
+            run->wnd->Attach(hWnd);
+        return run->wnd->WindowProc(message, wParam, lParam);
+    } catch (...) {
+        run->failure = std::current_exception();
+        ::EndDialog(hWnd, -1);
+        return 0;
+    }
+}
+
+} // namespace
 
 BEGIN_MESSAGE_MAP(CDialog, CWnd)
 ON_MESSAGE(WM_INITDIALOG, HandleInitDialog)
@@ -23,7 +52,15 @@ INT_PTR CDialog::DoModal() {
     if (FindResourceA(module, name, RT_DIALOG) == nullptr)
         throw std::logic_error("CDialog::DoModal: no dialog template " + std::to_string(m_nIDTemplate));
     m_nModalResult = -1;
-    AfxDialogBox(module, name, m_pParentWnd ? m_pParentWnd->m_hWnd : nullptr, this);
+    // A dialog given no parent is owned by the active window, which it disables while it runs, as a
+    // dialog box of the application's does.
+    HWND owner = m_pParentWnd != nullptr ? m_pParentWnd->m_hWnd : ::GetActiveWindow();
+    ModalRun run{this, nullptr};
+    AfxDialogBox(module, name, owner, &ModalMessage, &run);
+    if (m_hWnd != nullptr)
+        Detach();
+    if (run.failure)
+        std::rethrow_exception(run.failure);
     return m_nModalResult;
 }
 

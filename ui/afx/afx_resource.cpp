@@ -224,6 +224,23 @@ const ResourceEntry* ResourceDirectory::Find(const ResourceId& type, const Resou
     return nullptr;
 }
 
+namespace {
+
+// The styles that open a dialog's header and each item: help ID, extended style and style in an
+// extended template, style and extended style in a 16-bit one.
+template <typename T> void ReadStyles(Reader& r, bool extended, T& into) {
+    if (extended) {
+        into.helpId = r.U32();
+        into.exStyle = r.U32();
+        into.style = r.U32();
+    } else {
+        into.style = r.U32();
+        into.exStyle = r.U32();
+    }
+}
+
+} // namespace
+
 std::optional<DialogTemplate> ReadDialogTemplate(Bytes data, std::string* error) {
     Reader r(data);
     DialogTemplate t;
@@ -231,13 +248,8 @@ std::optional<DialogTemplate> ReadDialogTemplate(Bytes data, std::string* error)
     if (data.size() >= 4 && data[0] == 1 && data[1] == 0 && data[2] == 0xFF && data[3] == 0xFF) {
         t.extended = true;
         r.Skip(4);
-        t.helpId = r.U32();
-        t.exStyle = r.U32();
-        t.style = r.U32();
-    } else {
-        t.style = r.U32();
-        t.exStyle = r.U32();
     }
+    ReadStyles(r, t.extended, t);
     count = r.U16();
     t.x = r.S16();
     t.y = r.S16();
@@ -264,14 +276,7 @@ std::optional<DialogTemplate> ReadDialogTemplate(Bytes data, std::string* error)
     for (WORD i = 0; i < count; ++i) {
         r.Align(4);
         DialogItemTemplate item;
-        if (t.extended) {
-            item.helpId = r.U32();
-            item.exStyle = r.U32();
-            item.style = r.U32();
-        } else {
-            item.style = r.U32();
-            item.exStyle = r.U32();
-        }
+        ReadStyles(r, t.extended, item);
         item.x = r.S16();
         item.y = r.S16();
         item.cx = r.S16();

@@ -1,6 +1,7 @@
 // SPDX-FileCopyrightText: 2026 The tarnvel developers
 // SPDX-License-Identifier: MIT
-// The C runtime's floating-point control.
+// The C runtime's floating-point control, the framework's own on every system: the Windows C
+// runtime's rejects the precision mask on x86-64.
 #pragma once
 
 inline constexpr unsigned _MCW_PC = 0x00030000u; // precision-control mask

@@ -25,7 +25,8 @@ public:
     ~CDialog() override;
 
     // Builds the dialog from its template, runs OnInitDialog and a modal loop until EndDialog,
-    // destroys the dialog and returns the end code.
+    // destroys the dialog and returns the end code. An exception from one of its handlers ends the
+    // dialog and is thrown again from here.
     virtual INT_PTR DoModal();
     void EndDialog(int nResult);
 

@@ -4,12 +4,8 @@
 // The constants that resource scripts and programs share: window, dialog and control styles,
 // standard IDs and the version block's flags, with the values and names of the Windows headers.
 // Plain #defines, so that a resource compiler's preprocessor reads this file as a C++ compiler
-// does. With AFX_WINDOWS_H defined (a native Windows build), the system's own headers supply them.
+// does.
 #pragma once
-
-#ifdef AFX_WINDOWS_H
-#include <windows.h>
-#else
 
 // Standard command IDs.
 #define IDOK 1
@@ -65,5 +61,3 @@
 #define VOS_NT_WINDOWS32 0x40004
 #define VFT_APP 0x1
 #define VFT2_UNKNOWN 0x0
-
-#endif

@@ -24,7 +24,7 @@ using LPCSTR = const char*;
 using LPSTR = char*;
 using LPCVOID = const void*;
 
-// Handles: opaque pointers to objects of the framework's implementation.
+// Handles: opaque pointers to the backend's objects (afxbackend.h); on Windows, the system's own.
 struct AfxWindow;
 struct AfxIcon;
 struct AfxDC;
@@ -145,9 +145,12 @@ inline const LPCSTR RT_VERSION = MAKEINTRESOURCEA(16);
 // The string that titles an application, when its module has one.
 inline constexpr UINT AFX_IDS_APP_TITLE = 0xE000;
 
-// What BeginPaint hands out.
+// What BeginPaint hands out, laid out as the system's own.
 struct PAINTSTRUCT {
     HDC hdc = nullptr;
     BOOL fErase = FALSE;
     RECT rcPaint;
+    BOOL fRestore = FALSE;
+    BOOL fIncUpdate = FALSE;
+    std::uint8_t rgbReserved[32] = {};
 };

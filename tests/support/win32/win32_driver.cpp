@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <exception>
 #include <set>
 #include <stdexcept>
 #include <string>
@@ -255,7 +256,14 @@ std::intptr_t RunWithDriver(CDialog& dialog, const std::function<void(DialogDriv
     recorder.starter = starter;
     recorder.start = &start;
     SetTimer(starter, kDeadlineTimer, kDeadlineMs, nullptr);
-    const std::intptr_t result = win32::DoModal(dialog);
+    // DoModal throws what a handler threw: the hook and the recorder go first.
+    std::intptr_t result = -1;
+    std::exception_ptr failure;
+    try {
+        result = win32::DoModal(dialog);
+    } catch (...) {
+        failure = std::current_exception();
+    }
     KillTimer(starter, kDeadlineTimer);
     // A start message the dialog's loop never took must not run a later test's script.
     MSG stale;
@@ -266,6 +274,8 @@ std::intptr_t RunWithDriver(CDialog& dialog, const std::function<void(DialogDriv
     EXPECT_TRUE(start.started) << "the script never ran";
     EXPECT_TRUE(recorder.boxes.empty()) << "message boxes nobody looked at, the first: \""
                                         << (recorder.boxes.empty() ? "" : recorder.boxes.front()) << "\"";
+    if (failure)
+        std::rethrow_exception(failure);
     return result;
 }
 

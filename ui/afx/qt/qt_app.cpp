@@ -2,7 +2,6 @@
 // SPDX-License-Identifier: MIT
 //
 // Running the application on Qt: the display probe, the QApplication and the message loop.
-#include "ui/afx/afxapp.h"
 #include "ui/afx/qt/qt_impl.h"
 
 #include <QApplication>
@@ -13,7 +12,7 @@
 #include <string>
 #include <vector>
 
-int AfxRunApplication(CWinApp* app, LPCSTR appName, LPCSTR version) {
+int AfxRunApplication(const char* appName, const char* version, AFXRUNPROC run, void* context) {
     auto probe = std::make_unique<afx::DisplayProbe>();
     if (!probe->Reachable()) {
         std::fprintf(stderr, "%s: %s\n", appName, probe->Problem().c_str());
@@ -40,9 +39,7 @@ int AfxRunApplication(CWinApp* app, LPCSTR appName, LPCSTR version) {
         QApplication::setApplicationVersion(afx::ToQt(version));
     QApplication::setDesktopFileName(afx::ToQt(appName));
 
-    if (app->InitInstance())
-        QApplication::exec();
-    const int code = app->ExitInstance();
+    const int code = run(context);
     if (QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) {
         // Qt 6.4's Wayland client can hang while it closes its connection: the display's
         // destructor waits for its event thread, which waits for a read that never comes. The
@@ -52,4 +49,8 @@ int AfxRunApplication(CWinApp* app, LPCSTR appName, LPCSTR version) {
         std::_Exit(code);
     }
     return code;
+}
+
+void AfxRunMessageLoop() {
+    QApplication::exec();
 }

@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: MIT
 //
 // The controls of dialogs on Qt Widgets: edit, static, button, group box and list box, built from
-// dialog template items, and the names assistive technology reads for them.
+// dialog template items.
 #include "ui/afx/qt/qt_impl.h"
 
 #include <QApplication>
@@ -14,8 +14,6 @@
 #include <QProxyStyle>
 #include <QPushButton>
 #include <QStyleOption>
-
-#include <climits>
 
 namespace afx {
 
@@ -234,94 +232,6 @@ QWidget* CreateControl(const DialogItemTemplate& item, AfxWindow* control, QWidg
     if (!(item.style & WS_VISIBLE))
         widget->setVisible(false);
     return widget;
-}
-
-namespace {
-
-struct Box {
-    int left, top, right, bottom;
-    explicit Box(const DialogItemTemplate& item)
-        : left(item.x), top(item.y), right(item.x + item.cx), bottom(item.y + item.cy) {}
-    bool Contains(const Box& b) const {
-        return left <= b.left && top <= b.top && right >= b.right && bottom >= b.bottom;
-    }
-    int Area() const { return (right - left) * (bottom - top); }
-};
-
-bool IsLabel(const DialogItemTemplate& item) {
-    const DWORD type = item.style & SS_TYPEMASK;
-    return item.cls == ControlClass::Static && type != SS_ICON && type != SS_BITMAP && !item.text.empty();
-}
-
-bool IsGroupBox(const DialogItemTemplate& item) {
-    return item.cls == ControlClass::Button && (item.style & BS_TYPEMASK) == BS_GROUPBOX &&
-           !item.text.empty();
-}
-
-// Blanks runs collapsed and trimmed, access-key marks dropped.
-std::string Tidy(const std::string& text) {
-    std::string out;
-    for (const char c : text) {
-        if (c == '&')
-            continue;
-        if (c == ' ' && (out.empty() || out.back() == ' '))
-            continue;
-        out.push_back(c);
-    }
-    while (!out.empty() && out.back() == ' ')
-        out.pop_back();
-    return out;
-}
-
-// The symbol a field's label gives it: "B = " names B, "Z  for 20 million cycles" names Z.
-std::string Symbol(const std::string& label) {
-    std::size_t end = label.size();
-    for (const char* cut : {" =", "  ", ":"})
-        end = std::min(end, label.find(cut));
-    const std::string symbol = Tidy(label.substr(0, end));
-    return symbol.empty() ? Tidy(label) : symbol;
-}
-
-constexpr int kLabelGap = 14; // dialog units between a label and what it names, at most
-
-} // namespace
-
-std::string AccessibleName(const DialogTemplate& t, std::size_t index) {
-    const DialogItemTemplate& item = t.items[index];
-    if (item.cls != ControlClass::Edit && item.cls != ControlClass::ListBox)
-        return Tidy(item.text);
-    const Box me(item);
-    const DialogItemTemplate* left = nullptr;
-    const DialogItemTemplate* above = nullptr;
-    const DialogItemTemplate* group = nullptr;
-    int leftGap = kLabelGap + 1, aboveGap = kLabelGap + 1, groupArea = INT_MAX;
-    for (const DialogItemTemplate& other : t.items) {
-        const Box b(other);
-        if (IsLabel(other)) {
-            const bool sameLine = b.top < me.bottom && b.bottom > me.top;
-            const bool sameColumn = b.left < me.right && b.right > me.left;
-            if (sameLine && b.right <= me.left && me.left - b.right < leftGap) {
-                leftGap = me.left - b.right;
-                left = &other;
-            }
-            if (sameColumn && b.bottom <= me.top && me.top - b.bottom < aboveGap) {
-                aboveGap = me.top - b.bottom;
-                above = &other;
-            }
-        } else if (IsGroupBox(other) && b.Contains(me) && b.Area() < groupArea) {
-            groupArea = b.Area();
-            group = &other;
-        }
-    }
-    // An edit is named by its label's symbol, a list by the group it sits in or its caption.
-    if (item.cls == ControlClass::Edit) {
-        if (const DialogItemTemplate* label = left ? left : above)
-            return Symbol(label->text);
-        return group ? Tidy(group->text) : std::string();
-    }
-    if (group != nullptr)
-        return Tidy(group->text);
-    return above ? Tidy(above->text) : std::string();
 }
 
 } // namespace afx

@@ -56,10 +56,7 @@ int GetMenuStringA(HMENU hMenu, UINT uIDItem, LPSTR lpString, int cchMax, UINT f
         const std::string& text = items[i].text;
         if (lpString == nullptr || cchMax <= 0)
             return static_cast<int>(text.size());
-        const std::size_t n = std::min(text.size(), static_cast<std::size_t>(cchMax) - 1);
-        std::memcpy(lpString, text.data(), n);
-        lpString[n] = '\0';
-        return static_cast<int>(n);
+        return AfxCopyOut(text.data(), text.size(), lpString, static_cast<std::size_t>(cchMax));
     }
     return 0;
 }
@@ -138,19 +135,8 @@ QImage ToImage(const Dib& dib) {
     return image;
 }
 
-namespace {
-
-// The bytes of a resource, or an empty span.
-Bytes ResourceBytes(HINSTANCE module, LPCSTR name, LPCSTR type) {
-    const HRSRC info = FindResourceA(module, name, type);
-    const auto* data = static_cast<const std::uint8_t*>(LockResource(LoadResource(module, info)));
-    return data ? Bytes(data, SizeofResource(module, info)) : Bytes();
-}
-
-} // namespace
-
 QImage LoadBitmapResource(HINSTANCE module, int id) {
-    const std::optional<Dib> dib = ReadDib(ResourceBytes(module, MAKEINTRESOURCEA(id), RT_BITMAP), false);
+    const std::optional<Dib> dib = ReadDib(AfxResourceBytes(module, MAKEINTRESOURCEA(id), RT_BITMAP), false);
     return dib ? ToImage(*dib) : QImage();
 }
 
@@ -277,13 +263,13 @@ HICON LoadIconA(HINSTANCE hInstance, LPCSTR lpIconName) {
     const auto key = std::make_pair(hInstance, reinterpret_cast<std::uintptr_t>(lpIconName));
     if (auto found = cache->find(key); found != cache->end())
         return found->second.get();
-    const auto entries = afx::ReadGroupIcon(afx::ResourceBytes(hInstance, lpIconName, RT_GROUP_ICON));
+    const auto entries = afx::ReadGroupIcon(AfxResourceBytes(hInstance, lpIconName, RT_GROUP_ICON));
     if (!entries)
         return nullptr;
     auto icon = std::make_unique<AfxIcon>();
     for (const afx::GroupIconEntry& entry : *entries) {
         const auto dib =
-            afx::ReadDib(afx::ResourceBytes(hInstance, MAKEINTRESOURCEA(entry.iconId), RT_ICON), true);
+            afx::ReadDib(AfxResourceBytes(hInstance, MAKEINTRESOURCEA(entry.iconId), RT_ICON), true);
         if (!dib)
             continue;
         const QPixmap image = QPixmap::fromImage(afx::ToImage(*dib));

@@ -5,6 +5,7 @@
 // sources and the framework's tests.
 #pragma once
 
+#include "ui/afx/afxlayout.h"
 #include "ui/afx/afxplatform.h"
 #include "ui/afx/afxresource.h"
 
@@ -18,7 +19,6 @@
 #include <string>
 #include <vector>
 
-class CWnd;
 struct xcb_connection_t;
 
 struct AfxMenu {
@@ -52,7 +52,8 @@ struct AfxWindow {
 
     // What only a dialog has.
     struct Dialog {
-        CWnd* handler = nullptr; // the object whose WindowProc gets the dialog's messages
+        AFXDLGPROC proc = nullptr; // what gets the dialog's messages (AfxDialogBox), and its context
+        void* context = nullptr;
         std::vector<std::unique_ptr<AfxWindow>> children;
         std::unique_ptr<AfxMenu> systemMenu;
         HICON icons[2] = {nullptr, nullptr}; // ICON_SMALL, ICON_BIG
@@ -93,21 +94,16 @@ LRESULT DialogProc(AfxWindow* w, UINT message, WPARAM wParam, LPARAM lParam);
 // WM_GETTEXT and WM_GETTEXTLENGTH over a window's text; 0 for other messages.
 LRESULT TextMessage(const QString& text, UINT message, WPARAM wParam, LPARAM lParam);
 
-// Builds a dialog and its controls from a template. `handler` gets the dialog's messages.
+// Builds a dialog and its controls from a template. `proc` gets the dialog's messages, with `context`.
 std::unique_ptr<AfxWindow> CreateDialogWindow(const afx::DialogTemplate& t, HINSTANCE module, QWidget* parent,
-                                              CWnd* handler);
+                                              AFXDLGPROC proc, void* context);
 // The control of a template item, a child of `dialog` at `rect` (pixels).
 QWidget* CreateControl(const afx::DialogItemTemplate& item, AfxWindow* control, QWidget* dialog, QRect rect,
                        HINSTANCE module);
-// What assistive technology calls item `index`: its text, or for an edit or list box the label
-// that names it on screen (to its left on the same line, else just above it, else the group box
-// around it).
-std::string AccessibleName(const afx::DialogTemplate& t, std::size_t index);
-
 // The dialog template `name` of the module, or nothing.
 std::optional<afx::DialogTemplate> LoadDialogTemplate(HINSTANCE module, LPCSTR name);
 
-// The dialog base units of a font: average character width and height in pixels.
+// The dialog base units of a font: average character width and height in pixels (afxlayout.h).
 QSize DialogBaseUnits(const QFont& font);
 // A rectangle in dialog units, in pixels.
 QRect DialogUnitsToPixels(const QSize& baseUnits, int x, int y, int cx, int cy);

@@ -44,12 +44,10 @@ HINSTANCE AfxGetInstanceHandle() {
 }
 
 int AfxGetModuleBaseName(HINSTANCE hModule, LPSTR lpBuffer, int cchBufferMax) {
-    if (hModule == nullptr || lpBuffer == nullptr || cchBufferMax <= 0)
+    if (hModule == nullptr || cchBufferMax <= 0)
         return 0;
-    const std::size_t n = std::min(hModule->name.size(), static_cast<std::size_t>(cchBufferMax) - 1);
-    std::memcpy(lpBuffer, hModule->name.data(), n);
-    lpBuffer[n] = '\0';
-    return static_cast<int>(n);
+    return AfxCopyOut(hModule->name.data(), hModule->name.size(), lpBuffer,
+                      static_cast<std::size_t>(cchBufferMax));
 }
 
 HRSRC FindResourceA(HINSTANCE hModule, LPCSTR lpName, LPCSTR lpType) {
@@ -80,8 +78,5 @@ int LoadStringA(HINSTANCE hInstance, UINT uID, LPSTR lpBuffer, int cchBufferMax)
     const std::optional<std::string> text = afx::ReadStringFromBlock(block->data, uID);
     if (!text)
         return 0;
-    const std::size_t n = std::min(text->size(), static_cast<std::size_t>(cchBufferMax) - 1);
-    std::memcpy(lpBuffer, text->data(), n);
-    lpBuffer[n] = '\0';
-    return static_cast<int>(n);
+    return AfxCopyOut(text->data(), text->size(), lpBuffer, static_cast<std::size_t>(cchBufferMax));
 }

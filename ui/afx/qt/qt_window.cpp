@@ -2,7 +2,6 @@
 // SPDX-License-Identifier: MIT
 //
 // Windows on Qt: sending messages, showing and hiding, and the procedures of the control classes.
-#include "ui/afx/afxwnd.h"
 #include "ui/afx/qt/qt_impl.h"
 
 #include <QGroupBox>
@@ -16,7 +15,7 @@
 
 AfxWindow::~AfxWindow() {
     if (dialog != nullptr)
-        dialog->handler = nullptr;
+        dialog->proc = nullptr;
     delete widget.data();
     if (dialog != nullptr)
         dialog->children.clear();
@@ -60,12 +59,7 @@ LRESULT TextMessage(const QString& text, UINT message, WPARAM wParam, LPARAM lPa
         return static_cast<LRESULT>(utf8.size());
     if (message != WM_GETTEXT || wParam == 0 || lParam == 0)
         return 0;
-    // At most wParam − 1 bytes and a NUL.
-    const std::size_t n = std::min<std::size_t>(utf8.size(), wParam - 1);
-    auto* buffer = reinterpret_cast<char*>(lParam);
-    std::memcpy(buffer, utf8.data(), n);
-    buffer[n] = '\0';
-    return static_cast<LRESULT>(n);
+    return AfxCopyOut(utf8.data(), utf8.size(), reinterpret_cast<char*>(lParam), wParam);
 }
 
 namespace {
@@ -78,32 +72,22 @@ QString TextOf(LPARAM lParam) {
 
 LRESULT EditProc(AfxWindow* w, UINT message, WPARAM wParam, LPARAM lParam) {
     auto* edit = static_cast<QLineEdit*>(w->widget.data());
-    switch (message) {
-    case WM_SETTEXT:
+    if (message == WM_SETTEXT) {
         edit->setText(TextOf(lParam));
         // Like typing, setting an edit control's text raises EN_CHANGE, here and now.
         Notify(w, EN_CHANGE);
         return TRUE;
-    case WM_GETTEXT:
-    case WM_GETTEXTLENGTH:
-        return TextMessage(edit->text(), message, wParam, lParam);
-    default:
-        return 0;
     }
+    return TextMessage(edit->text(), message, wParam, lParam);
 }
 
 LRESULT StaticProc(AfxWindow* w, UINT message, WPARAM wParam, LPARAM lParam) {
     auto* label = static_cast<QLabel*>(w->widget.data());
-    switch (message) {
-    case WM_SETTEXT:
+    if (message == WM_SETTEXT) {
         label->setText(TextOf(lParam));
         return TRUE;
-    case WM_GETTEXT:
-    case WM_GETTEXTLENGTH:
-        return TextMessage(label->text(), message, wParam, lParam);
-    default:
-        return 0;
     }
+    return TextMessage(label->text(), message, wParam, lParam);
 }
 
 // Push buttons and group boxes: both of the button class.
@@ -176,8 +160,8 @@ LRESULT ListBoxProc(AfxWindow* w, UINT message, WPARAM wParam, LPARAM lParam) {
 LRESULT SendMessageA(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
     if (hWnd == nullptr || hWnd->widget == nullptr)
         return 0;
-    if (hWnd->dialog != nullptr && hWnd->dialog->handler != nullptr)
-        return hWnd->dialog->handler->WindowProc(message, wParam, lParam);
+    if (hWnd->dialog != nullptr && hWnd->dialog->proc != nullptr)
+        return hWnd->dialog->proc(hWnd->dialog->context, hWnd, message, wParam, lParam);
     return hWnd->proc(hWnd, message, wParam, lParam);
 }
 
