@@ -141,26 +141,18 @@ QImage LoadBitmapResource(HINSTANCE module, int id) {
 }
 
 QImage MapPictureColours(const QImage& picture, const QPalette& palette) {
-    // The 3D colours of a 16-colour picture become the palette's, as Windows maps them for
-    // pictures on a dialog's face, and black ink becomes the text colour: the picture keeps its
-    // contrast under light and dark colour schemes alike.
     if (picture.format() != QImage::Format_Indexed8)
         return picture;
-    const std::pair<QRgb, QPalette::ColorRole> roles[] = {
-        {qRgb(0x00, 0x00, 0x00), QPalette::WindowText},
-        {qRgb(0x80, 0x80, 0x80), QPalette::Dark},
-        {qRgb(0xC0, 0xC0, 0xC0), QPalette::Window},
-        {qRgb(0xDF, 0xDF, 0xDF), QPalette::Light},
-    };
+    PictureColours colours;
+    colours.text = palette.color(QPalette::WindowText).rgb();
+    colours.shadow = palette.color(QPalette::Dark).rgb();
+    colours.face = palette.color(QPalette::Window).rgb();
+    colours.light = palette.color(QPalette::Light).rgb();
     QImage image = picture;
-    QList<QRgb> colours = image.colorTable();
-    for (QRgb& c : colours)
-        for (const auto& [rgb, role] : roles)
-            if (c == rgb) {
-                c = palette.color(role).rgb();
-                break;
-            }
-    image.setColorTable(colours);
+    QList<QRgb> table = image.colorTable();
+    MapPictureColours(std::span<std::uint32_t>(table.data(), static_cast<std::size_t>(table.size())),
+                      colours);
+    image.setColorTable(table);
     return image;
 }
 
@@ -173,52 +165,23 @@ bool WholeScale(const QTransform& device) {
     return device.type() > QTransform::TxScale || (whole(device.m11()) && whole(device.m22()));
 }
 
-// What each device pixel along one axis takes from the picture's pixels when a picture of `size`
-// pixels is enlarged `scale` times: source pixel i covers the device span [i * scale, (i + 1) * scale).
-struct Share {
-    int pixel;
-    float part; // of the device pixel's area along this axis
-};
-std::vector<std::vector<Share>> Shares(int size, qreal scale) {
-    std::vector<std::vector<Share>> shares(static_cast<std::size_t>(qCeil(size * scale - 1e-6)));
-    for (std::size_t d = 0; d < shares.size(); ++d) {
-        const qreal from = static_cast<qreal>(d) / scale, to = static_cast<qreal>(d + 1) / scale;
-        for (int i = qFloor(from); i < size && i < to; ++i) {
-            const qreal overlap = std::min(to, qreal(i + 1)) - std::max(from, qreal(i));
-            if (overlap > 1e-9)
-                shares[d].push_back({i, static_cast<float>(overlap * scale)});
-        }
-    }
-    return shares;
-}
-
 } // namespace
 
 QImage EnlargeEvenly(const QImage& picture, QSizeF scale) {
     const QImage source = picture.convertToFormat(QImage::Format_ARGB32_Premultiplied);
-    const auto columns = Shares(source.width(), scale.width());
-    const auto rows = Shares(source.height(), scale.height());
-    QImage out(static_cast<int>(columns.size()), static_cast<int>(rows.size()),
-               QImage::Format_ARGB32_Premultiplied);
-    for (int y = 0; y < out.height(); ++y) {
-        auto* line = reinterpret_cast<QRgb*>(out.scanLine(y));
-        for (int x = 0; x < out.width(); ++x) {
-            float sum[4] = {0, 0, 0, 0};
-            for (const Share& row : rows[static_cast<std::size_t>(y)]) {
-                const auto* in = reinterpret_cast<const QRgb*>(source.constScanLine(row.pixel));
-                for (const Share& column : columns[static_cast<std::size_t>(x)]) {
-                    const QRgb c = in[column.pixel];
-                    const float part = row.part * column.part;
-                    sum[0] += part * static_cast<float>(qAlpha(c));
-                    sum[1] += part * static_cast<float>(qRed(c));
-                    sum[2] += part * static_cast<float>(qGreen(c));
-                    sum[3] += part * static_cast<float>(qBlue(c));
-                }
-            }
-            const auto channel = [](float v) { return std::clamp(static_cast<int>(std::lround(v)), 0, 255); };
-            line[x] = qRgba(channel(sum[1]), channel(sum[2]), channel(sum[3]), channel(sum[0]));
-        }
-    }
+    Pixels in;
+    in.width = source.width();
+    in.height = source.height();
+    in.argb.resize(static_cast<std::size_t>(in.width) * static_cast<std::size_t>(in.height));
+    for (int y = 0; y < in.height; ++y)
+        std::memcpy(&in.argb[static_cast<std::size_t>(y) * static_cast<std::size_t>(in.width)],
+                    source.constScanLine(y), static_cast<std::size_t>(in.width) * sizeof(std::uint32_t));
+    const Pixels enlarged = EnlargeEvenly(in, scale.width(), scale.height());
+    QImage out(enlarged.width, enlarged.height, QImage::Format_ARGB32_Premultiplied);
+    for (int y = 0; y < out.height(); ++y)
+        std::memcpy(out.scanLine(y),
+                    &enlarged.argb[static_cast<std::size_t>(y) * static_cast<std::size_t>(enlarged.width)],
+                    static_cast<std::size_t>(enlarged.width) * sizeof(std::uint32_t));
     return out;
 }
 

@@ -6,6 +6,7 @@
 #pragma once
 
 #include "ui/afx/afxlayout.h"
+#include "ui/afx/afxpicture.h"
 #include "ui/afx/afxplatform.h"
 #include "ui/afx/afxresource.h"
 
@@ -117,9 +118,9 @@ QFont TemplateFont(const afx::DialogTemplate& t);
 // The bitmap resource `id` as stored, or a null image.
 QImage LoadBitmapResource(HINSTANCE module, int id);
 
-// A 16-colour picture in the colours of `palette`: black ink as the text colour, dark grey, light
-// grey and the lightest grey as the dialog's shadow, face and light colours. Other colours, and
-// pictures that are not palette images, are kept.
+// A 16-colour picture in the colours of `palette` (afxpicture.h): black ink as the text colour, dark
+// grey, light grey and the lightest grey as the dialog's shadow, face and light colours. Other
+// colours, and pictures that are not palette images, are kept.
 QImage MapPictureColours(const QImage& picture, const QPalette& palette);
 
 // Lines one pixel wide fall between device pixels at fractional scales (1.25, 1.5, 1.75): drawn

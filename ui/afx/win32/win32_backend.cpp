@@ -3,13 +3,17 @@
 //
 // The framework's hooks on the real Win32 API. The system calls the framework is written on are
 // USER32's and KERNEL32's own (afxplatform.h imports them); what is left is running a dialog
-// template with every message of its window through the framework, and the process's message loop.
+// template with every message of its window through the framework, its pictures in the desktop's
+// colours and at the screen's resolution, and the process's message loop.
 // The only file of the framework that includes <windows.h>, which cannot share a translation unit
 // with the framework's own declarations: it sees the framework through afxbackend.h alone.
 #include "ui/afx/afxbackend.h"
+#include "ui/afx/afxpicture.h"
 
 #include <windows.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -23,18 +27,91 @@ HWND Of(AfxWindow* window) {
 }
 
 // What a dialog run by AfxDialogBox keeps: the framework's procedure, the procedure the window had
-// before it was subclassed, and the windows destroyed so far.
+// before it was subclassed, the windows destroyed so far, and its pictures with the bitmaps made for
+// them.
 struct DialogState {
     AFXDLGPROC proc;
     void* context;
     WNDPROC previous = nullptr;
     std::vector<HWND> destroyed;
+    const AfxModule* module = nullptr;
+    std::vector<AfxTemplatePicture> pictures;
+    std::vector<HBITMAP> bitmaps;
 };
 
 const char kStateProperty[] = "AfxModalDialogState";
 
 DialogState* StateOf(HWND hwnd) {
     return static_cast<DialogState*>(GetPropA(hwnd, kStateProperty));
+}
+
+std::uint32_t Rgb(COLORREF colour) {
+    return static_cast<std::uint32_t>(GetRValue(colour)) << 16 |
+           static_cast<std::uint32_t>(GetGValue(colour)) << 8 | GetBValue(colour);
+}
+
+// A picture as a bitmap of the display's kind: 24 bits, so that static controls show it as it is.
+HBITMAP MakeBitmap(const afx::Pixels& pixels) {
+    if (pixels.width <= 0 || pixels.height <= 0)
+        return nullptr;
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = pixels.width;
+    info.bmiHeader.biHeight = -pixels.height; // rows top down
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 24;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (bitmap == nullptr)
+        return nullptr;
+    const auto width = static_cast<std::size_t>(pixels.width);
+    const std::size_t stride = (width * 3 + 3) / 4 * 4;
+    auto* out = static_cast<std::uint8_t*>(bits);
+    for (std::size_t y = 0; y < static_cast<std::size_t>(pixels.height); ++y)
+        for (std::size_t x = 0; x < width; ++x) {
+            const std::uint32_t c = pixels.argb[y * width + x];
+            std::uint8_t* bgr = out + y * stride + x * 3;
+            bgr[0] = static_cast<std::uint8_t>(c);
+            bgr[1] = static_cast<std::uint8_t>(c >> 8);
+            bgr[2] = static_cast<std::uint8_t>(c >> 16);
+        }
+    return bitmap;
+}
+
+// Shows the dialog's pictures as the dialog manager does not: a 16-colour picture's 3D greys in the
+// desktop's colours (as LoadImage's LR_LOADMAP3DCOLORS maps them) and its black ink as the text
+// colour, enlarged for `dpi` dots per inch (whole scales pixel for pixel, others evenly), so that a
+// picture keeps its place among controls laid out in dialog units.
+void ShowPictures(HWND dialog, DialogState& state, UINT dpi) {
+    if (state.pictures.empty())
+        return;
+    // The dialog manager makes the controls in template order, each below the ones before.
+    std::vector<HWND> children;
+    for (HWND child = GetWindow(dialog, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT))
+        children.push_back(child);
+    afx::PictureColours colours;
+    colours.text = Rgb(GetSysColor(COLOR_WINDOWTEXT));
+    colours.shadow = Rgb(GetSysColor(COLOR_3DSHADOW));
+    colours.face = Rgb(GetSysColor(COLOR_3DFACE));
+    colours.light = Rgb(GetSysColor(COLOR_3DLIGHT));
+    const double scale = dpi > 0 ? dpi / 96.0 : 1.0;
+    for (const AfxTemplatePicture& picture : state.pictures) {
+        if (picture.item >= children.size())
+            continue;
+        HBITMAP bitmap = MakeBitmap(AfxDialogPicture(state.module, picture.bitmapId, colours, scale));
+        if (bitmap == nullptr)
+            continue;
+        state.bitmaps.push_back(bitmap);
+        // The bitmap the control had is given back to the caller: the dialog manager's first, then ours.
+        const auto old = reinterpret_cast<HBITMAP>(SendMessageA(
+            children[picture.item], STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap)));
+        if (old != nullptr && old != bitmap) {
+            state.bitmaps.erase(std::remove(state.bitmaps.begin(), state.bitmaps.end(), old),
+                                state.bitmaps.end());
+            DeleteObject(old);
+        }
+    }
 }
 
 BOOL CALLBACK CollectChild(HWND child, LPARAM lParam) {
@@ -54,9 +131,18 @@ LRESULT CALLBACK SubclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPa
         SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous));
         RemovePropA(hwnd, kStateProperty);
         state->destroyed.push_back(hwnd);
+        for (HBITMAP bitmap : state->bitmaps)
+            DeleteObject(bitmap);
+        state->bitmaps.clear();
         return CallWindowProcA(previous, hwnd, message, wParam, lParam);
     }
-    return state->proc(state->context, Of(hwnd), message, wParam, lParam);
+    const std::intptr_t result = state->proc(state->context, Of(hwnd), message, wParam, lParam);
+    // The window has moved to a screen of another resolution, or the desktop's colours have changed.
+    if (message == WM_DPICHANGED)
+        ShowPictures(hwnd, *state, HIWORD(wParam));
+    else if (message == WM_SYSCOLORCHANGE || message == WM_THEMECHANGED)
+        ShowPictures(hwnd, *state, GetDpiForWindow(hwnd));
+    return result;
 }
 
 // The dialog procedure that DefDlgProc calls. Once the window is subclassed every message is handled in
@@ -74,6 +160,7 @@ INT_PTR CALLBACK StartDialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
     state->previous = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&SubclassProc)));
     SetWindowLongPtrA(hwnd, DWLP_DLGPROC, reinterpret_cast<LONG_PTR>(&QuietDialogProc));
+    ShowPictures(hwnd, *state, GetDpiForWindow(hwnd));
     // WM_INITDIALOG's result is the dialog procedure's: non-zero puts the focus on the first tab stop.
     return state->proc(state->context, Of(hwnd), message, wParam, 0) != 0;
 }
@@ -100,7 +187,8 @@ int AfxGetModuleBaseName(const AfxModule* hModule, char* lpBuffer, int cchBuffer
 
 std::intptr_t AfxDialogBox(const AfxModule* hInstance, const char* lpTemplateName, AfxWindow* hWndParent,
                            AFXDLGPROC proc, void* context) {
-    DialogState state{proc, context, nullptr, {}};
+    DialogState state{proc, context, nullptr, {}, hInstance, AfxDialogPictures(hInstance, lpTemplateName),
+                      {}};
     const INT_PTR result =
         DialogBoxParamA(reinterpret_cast<HINSTANCE>(const_cast<AfxModule*>(hInstance)), lpTemplateName,
                         Of(hWndParent), &StartDialogProc, reinterpret_cast<LPARAM>(&state));
