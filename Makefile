@@ -108,7 +108,8 @@ clean:
 
 # The Windows program, build/windows/app/tarnvel.exe (MinGW-w64), and its tests under Wine on a private
 # Xvfb, in a Wine prefix of the build tree's own.
-.PHONY: deps-windows windows test-windows windows-package screenshot-windows bench-startup-windows
+.PHONY: deps-windows windows test-windows windows-package windows-msi windows-sign screenshot-windows \
+	bench-startup-windows
 deps-windows:
 	@scripts/install-deps --windows
 
@@ -119,9 +120,31 @@ windows: deps-windows
 test-windows: windows
 	@ctest --preset windows -j $(JOBS)
 
-# build/windows/tarnvel-<version>-win64.zip: tarnvel.exe, the licence and a README for Windows users.
+# build/windows/tarnvel-<version>-win64.zip: tarnvel.exe, tarnvel-board.exe, the licence and a README for
+# Windows users.
 windows-package: windows
 	@cmake --build --preset windows --target windows_package
+
+# build/windows/tarnvel-<version>-x64.msi: the per-user installer (wixl; cmake/windows/tarnvel.wxs).
+windows-msi: windows
+	@cmake --build --preset windows --target windows_msi
+
+# A signed release: SIGN_CERT and SIGN_KEY (and SIGN_TIMESTAMP_URL, optional) as scripts/sign-windows
+# takes them. The programs are staged afresh and signed, the zip and the MSI are made from them, then the
+# MSI is signed; the build's own tarnvel.exe and tarnvel-board.exe stay unsigned.
+SIGN_ENV = SIGN_CERT="$(SIGN_CERT)" SIGN_KEY="$(SIGN_KEY)" SIGN_TIMESTAMP_URL="$(SIGN_TIMESTAMP_URL)"
+windows-sign:
+	@$(if $(and $(SIGN_CERT),$(SIGN_KEY)),,$(error windows-sign: needs SIGN_CERT=<certificate chain, PEM> and \
+	  SIGN_KEY=<its private key, PEM> (optionally SIGN_TIMESTAMP_URL=<RFC 3161 server>)))
+	@$(SIGN_ENV) scripts/sign-windows --check
+	@$(MAKE) --no-print-directory windows
+	@rm -f build/windows/package/programs/tarnvel.exe build/windows/package/programs/tarnvel-board.exe
+	@cmake --build --preset windows --target windows_programs
+	@$(SIGN_ENV) scripts/sign-windows build/windows/package/programs/tarnvel.exe \
+	  build/windows/package/programs/tarnvel-board.exe
+	@cmake --build --preset windows --target windows_package windows_msi
+	@version=$$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' build/windows/CMakeCache.txt) && \
+	  $(SIGN_ENV) scripts/sign-windows build/windows/tarnvel-$$version-x64.msi
 
 # The Windows program under Wine after the Overview's request, for the README.
 screenshot-windows: windows
