@@ -11,7 +11,7 @@
 #   Files ... TarnvelExeRequest   what the installation holds
 #   Uninstall         msiexec /x: nothing of tarnvel remains, the user's PATH is as it was
 # PROGRAMS_DIR holds the programs the MSI was made of; EXE_TEST (tests/app/win32/tarnvel_exe_test.sh)
-# types the Overview's request into the installed tarnvel.exe.
+# types the worked request (0.0213) into the installed tarnvel.exe.
 set -euo pipefail
 
 row="$1" wine_run="$2" prefix="$3" msi="$4" older="$5" read_shortcut="$6" programs="$7"
