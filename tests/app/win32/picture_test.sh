@@ -14,7 +14,6 @@
 set -euo pipefail
 
 wine_run="$1" prefix="$2" exe="$3" reader="$4" bitmap="$5" mode="$6"
-title='Circuit Board Relative Displacement Limit    ver 1.2   by Ostrel '
 DISPLAY="$("$wine_run" --prefix "$prefix" --display)"
 export DISPLAY
 
@@ -43,9 +42,9 @@ measure() {
   "$wine_run" --prefix "$prefix" "$exe" &
   pid=$!
   local line
-  line="$("$wine_run" --prefix "$prefix" "$reader" "$title" | tr -d '\r')" || fail "no picture: $line"
+  line="$("$wine_run" --prefix "$prefix" "$reader" | tr -d '\r')" || fail "no picture: $line"
   local window
-  window="$(xdotool search --onlyvisible --name "^Circuit Board Relative Displacement Limit" | head -n 1)"
+  window="$(xdotool search --onlyvisible --classname '^tarnvel\.exe$' | head -n 1)"
   xdotool windowfocus --sync "$window" key Escape
   wait "$pid" || fail "tarnvel.exe did not end with 0 after Escape"
   pid=""

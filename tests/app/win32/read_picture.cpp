@@ -1,8 +1,8 @@
 // SPDX-FileCopyrightText: 2026 The tarnvel developers
 // SPDX-License-Identifier: MIT
 //
-// read_picture TITLE: the picture (the SS_BITMAP static) of the visible top-level window titled TITLE, in
-// another process, as the screen shows it. Waits until it is drawn, then prints one line:
+// read_picture: the picture (the SS_BITMAP static) of the visible dialog that has one, in another process,
+// as the screen shows it. Waits until it is drawn, then prints one line:
 //   dpi=D picture=WxH dialog=WxH face=RRGGBB text=RRGGBB face_pixels=N text_pixels=N other_pixels=N
 // with the window's resolution, the sizes of the picture and of the dialog's client area, the desktop's
 // face and text colours, and how many of the picture's pixels are each. Exits 1 when no picture came
@@ -13,9 +13,31 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <string>
 #include <vector>
 
 namespace {
+
+// The visible top-level dialog with a picture, and its picture.
+struct Found {
+    HWND dialog = nullptr;
+    HWND picture = nullptr;
+};
+
+HWND FindPicture(HWND dialog);
+
+BOOL CALLBACK Look(HWND window, LPARAM lParam) {
+    char kind[16] = {};
+    GetClassNameA(window, kind, sizeof kind);
+    if (!IsWindowVisible(window) || std::string(kind) != "#32770")
+        return TRUE;
+    auto* found = reinterpret_cast<Found*>(lParam);
+    found->picture = FindPicture(window);
+    if (found->picture == nullptr)
+        return TRUE;
+    found->dialog = window;
+    return FALSE;
+}
 
 HWND FindPicture(HWND dialog) {
     for (HWND child = GetWindow(dialog, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT))
@@ -62,9 +84,9 @@ std::vector<std::uint32_t> ScreenPixels(const RECT& r) {
 
 } // namespace
 
-int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: read_picture TITLE\n");
+int main(int argc, char**) {
+    if (argc != 1) {
+        std::fprintf(stderr, "usage: read_picture\n");
         return 2;
     }
     // Window sizes and the screen in real pixels, whatever this process's own awareness would be.
@@ -72,9 +94,10 @@ int main(int argc, char** argv) {
     const std::uint32_t face = Rgb(GetSysColor(COLOR_3DFACE)), text = Rgb(GetSysColor(COLOR_WINDOWTEXT));
     // The other process draws its window when it gets to it: until the picture shows its ink, look again.
     for (int attempt = 0; attempt < 600; ++attempt, Sleep(100)) {
-        const HWND window = FindWindowA(nullptr, argv[1]);
-        const HWND picture = window ? FindPicture(window) : nullptr;
-        if (picture == nullptr || !IsWindowVisible(window))
+        Found found;
+        EnumWindows(&Look, reinterpret_cast<LPARAM>(&found));
+        const HWND window = found.dialog, picture = found.picture;
+        if (picture == nullptr)
             continue;
         SetForegroundWindow(window);
         RECT r{}, client{};
