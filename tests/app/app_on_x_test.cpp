@@ -2,46 +2,36 @@
 // SPDX-License-Identifier: MIT
 // The real tarnvel binary in a real X server: each test starts its own Xvfb, drives the program
 // with xdotool and checks what it shows and how it ends.
-#include "e2e.h"
+#include "e2e/e2e.h"
 
 #include <gtest/gtest.h>
 
 #include <array>
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <memory>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include <xcb/xcb.h>
+
 namespace {
 
 using namespace e2e;
-
-const std::string kMainTitle = "Circuit Board Relative Displacement Limit    ver 1.2   by Ostrel ";
-const std::string kBoxTitle = "tarnvel"; // message boxes
-
-// Table rows are named by their `name`.
-template <typename Row> auto operator<<(std::ostream& os, const Row& row) -> decltype(os << row.name) {
-    return os << row.name;
-}
-const auto kRowName = [](const auto& info) { return std::string(info.param.name); };
+using e2e::operator<<;
 
 // tarnvel on an Xvfb of the test's own.
 template <typename Row> class OnX : public ::testing::TestWithParam<Row> {
 protected:
-    // Starts tarnvel with `args` and waits until it has mapped a window.
-    void Start(const std::vector<std::string>& args) {
-        ASSERT_FALSE(x.Display().empty()) << "Xvfb did not start";
-        app = StartTarnvel(args, x.Display());
-        ASSERT_TRUE(WaitUntil([&] { return !x.Find().empty() || !app->Running(); })) << "no window mapped";
-        ASSERT_TRUE(app->Running()) << ExitedWith(app->Wait(), 0).message() << "\n" << app->Output("stderr");
+    // Starts tarnvel with `args` and waits until it has mapped its window.
+    void Start(const std::vector<std::string>& args = {}) {
+        app = std::make_unique<App>(x, Launch{.args = args});
+        ASSERT_TRUE(app->Shown());
     }
 
     XServer x;
-    std::unique_ptr<Child> app;
+    std::unique_ptr<App> app;
 };
 
 struct ArgumentsRow {
@@ -56,8 +46,7 @@ TEST_P(Arguments, ChangeNothingTheWindowMapsTitledAndEscapeEndsWithZero) {
     ASSERT_EQ(windows.size(), 1u);
     EXPECT_EQ(x.Title(windows[0]), kMainTitle);
 
-    x.Keys(windows[0], "Escape");
-    ASSERT_TRUE(ExitedWith(app->Wait(), 0));
+    ASSERT_TRUE(ExitedWith(app->End(), 0));
     EXPECT_EQ(app->Output("stdout"), "");
     EXPECT_EQ(app->Output("stderr"), "");
 }
@@ -67,27 +56,6 @@ INSTANTIATE_TEST_SUITE_P(Tarnvel, Arguments,
                                            ArgumentsRow{"StyleAndHelp", {"-style", "x", "--help", "foo"}},
                                            ArgumentsRow{"PlatformOffscreen", {"-platform", "offscreen"}},
                                            ArgumentsRow{"Version", {"--version"}}),
-                         kRowName);
-
-struct NoDisplayRow {
-    const char* name;
-    std::string display; // empty: DISPLAY unset
-};
-class NoDisplay : public ::testing::TestWithParam<NoDisplayRow> {};
-
-TEST_P(NoDisplay, EndsWithOneAndSaysSoInOneLine) {
-    auto app = StartTarnvel({}, GetParam().display);
-    ASSERT_TRUE(ExitedWith(app->Wait(), 1));
-    const std::string err = app->Output("stderr");
-    EXPECT_EQ(err.find('\n'), err.size() - 1) << err;
-    EXPECT_NE(err.find("display"), std::string::npos) << err;
-    EXPECT_NE(err.find(GetParam().display), std::string::npos) << err;
-    EXPECT_EQ(app->Output("stdout"), "");
-}
-
-INSTANTIATE_TEST_SUITE_P(Tarnvel, NoDisplay,
-                         ::testing::Values(NoDisplayRow{"DisplayUnset", ""},
-                                           NoDisplayRow{"NothingListensOnDisplay999", ":999"}),
                          kRowName);
 
 // Keys pressed in the main window from the start (focus on Calculate; tab order Exit, B, h, L),
@@ -100,24 +68,12 @@ struct KeyboardRow {
 class Keyboard : public OnX<KeyboardRow> {};
 
 TEST_P(Keyboard, CalculateRaisesBoxesOneAtATimeAndTheDialogStays) {
-    ASSERT_NO_FATAL_FAILURE(Start({}));
-    const std::vector<std::string> main = x.Find("^Circuit Board");
-    ASSERT_EQ(main.size(), 1u);
-
-    x.Keys(main[0], GetParam().keys);
-    const std::string boxes = "^" + kBoxTitle + "$";
-    for (int i = 1; i <= GetParam().boxes; ++i) {
-        std::vector<std::string> box;
-        ASSERT_TRUE(WaitUntil([&] { return !(box = x.Find(boxes)).empty(); })) << "no box " << i;
-        x.Keys(box[0], "Return");
-        ASSERT_TRUE(WaitUntil([&] { return x.Find(boxes) != box; })) << "box " << i << " stays";
-    }
-    ASSERT_TRUE(WaitUntil([&] { return x.Find(boxes).empty(); }));
-    ASSERT_EQ(x.Find(), main) << "the main window went away";
-
+    ASSERT_NO_FATAL_FAILURE(Start());
+    app->Keys(GetParam().keys);
+    ASSERT_TRUE(app->AnswerBoxes(GetParam().boxes));
+    ASSERT_EQ(x.Find(), std::vector{app->Window()}) << "the main window went away";
     // An extra box would take this Escape, and the program would go on running.
-    x.Keys(main[0], "Escape");
-    ASSERT_TRUE(ExitedWith(app->Wait(), 0));
+    ASSERT_TRUE(ExitedWith(app->End(), 0));
 }
 
 // Boxes: the C range warning (C blank in manual mode), the thickness warning (h > 0.5), the input error.
@@ -130,67 +86,48 @@ INSTANTIATE_TEST_SUITE_P(
 
 // What the desktop sees: an application window of class "tarnvel" that docks can group and show
 // with its icon, and message boxes that belong to it (transient for it, so centred on it).
-class Desktop : public OnX<ArgumentsRow> {
-protected:
-    std::string Property(const std::string& id, const std::string& name) const {
-        return CommandOutput("xprop -display " + x.Display() + " -id " + id + " " + name);
-    }
-};
+class Desktop : public OnX<ArgumentsRow> {};
 
 TEST_F(Desktop, TheWindowIsAnApplicationWindowAndBoxesBelongToIt) {
-    ASSERT_NO_FATAL_FAILURE(Start({}));
-    const std::vector<std::string> main = x.Find("^Circuit Board");
-    ASSERT_EQ(main.size(), 1u);
-    EXPECT_EQ(Property(main[0], "WM_CLASS"), "WM_CLASS(STRING) = \"tarnvel\", \"tarnvel\"\n");
-    EXPECT_NE(Property(main[0], "WM_TRANSIENT_FOR").find("not found"), std::string::npos);
-    EXPECT_NE(Property(main[0], "_NET_WM_WINDOW_TYPE").find("_NET_WM_WINDOW_TYPE_NORMAL"), std::string::npos);
-    EXPECT_NE(Property(main[0], "_NET_WM_ICON").find("32 x 32"), std::string::npos);
+    ASSERT_NO_FATAL_FAILURE(Start());
+    const std::string main = app->Window();
+    EXPECT_EQ(x.Property(main, "WM_CLASS"), "WM_CLASS(STRING) = \"tarnvel\", \"tarnvel\"\n");
+    EXPECT_NE(x.Property(main, "WM_TRANSIENT_FOR").find("not found"), std::string::npos);
+    EXPECT_NE(x.Property(main, "_NET_WM_WINDOW_TYPE").find("_NET_WM_WINDOW_TYPE_NORMAL"), std::string::npos);
+    EXPECT_NE(x.Property(main, "_NET_WM_ICON").find("32 x 32"), std::string::npos);
 
-    x.Keys(main[0], "Return"); // the range warning
-    std::vector<std::string> box;
-    ASSERT_TRUE(WaitUntil([&] { return !(box = x.Find("^" + kBoxTitle + "$")).empty(); }));
-    const std::string owner = Property(box[0], "WM_TRANSIENT_FOR");
+    app->Keys("Return"); // the range warning, then the input error
+    ASSERT_TRUE(app->BoxUp());
+    const std::string owner = x.Property(x.Find("^tarnvel$").at(0), "WM_TRANSIENT_FOR");
     std::ostringstream mainHex;
-    mainHex << "0x" << std::hex << std::stoul(main[0]) << "\n";
+    mainHex << "0x" << std::hex << std::stoul(main) << "\n";
     EXPECT_NE(owner.find(mainHex.str()), std::string::npos) << owner;
-    for (int i = 0; i < 2; ++i) {
-        ASSERT_TRUE(WaitUntil([&] { return !(box = x.Find("^" + kBoxTitle + "$")).empty(); }));
-        x.Keys(box[0], "Return");
-        ASSERT_TRUE(WaitUntil([&] { return x.Find("^" + kBoxTitle + "$") != box; }));
-    }
-    x.Keys(main[0], "Escape");
-    ASSERT_TRUE(ExitedWith(app->Wait(), 0));
+    ASSERT_TRUE(app->AnswerBoxes(2));
+    ASSERT_TRUE(ExitedWith(app->End(), 0));
 }
 
-// A component picked and a result calculated by keyboard, under locales with a decimal comma: the
-// window must show exactly the pixels it shows in the C locale (a "0,0284" or "C =   0,75" would differ).
+// The worked request by keyboard, under locales with a decimal comma: the window must show exactly
+// the pixels it shows in the C locale (a "0,0213" or "C =   1,00" would differ).
 TEST(Locale, TheWindowShowsTheSameNumbersInEveryLocale) {
     const char* const locales[] = {"C", "de_DE.UTF-8", "fr_FR.UTF-8"};
-    // B, h, L typed; mode list: row 0, then row 1 (the component list opens); back to the list;
-    // its first row (Resistor, C = 0.75); Enter calculates: Z = 0.0284.
-    const char* const keys = "Tab Tab 6 Tab 0 period 0 6 2 Tab 1 Tab Tab Down Down shift+Tab Down Return";
     XServer x;
-    ASSERT_FALSE(x.Display().empty()) << "Xvfb did not start";
-    std::string reference;
+    Picture reference;
     for (const char* locale : locales) {
         SCOPED_TRACE(locale);
-        auto app =
-            StartTarnvel({}, x.Display(), {std::string("LANG=") + locale, std::string("LC_ALL=") + locale});
-        std::vector<std::string> main;
-        ASSERT_TRUE(WaitUntil([&] { return !(main = x.Find("^Circuit Board")).empty(); }));
-        const std::string before = x.Pixels(main[0]);
-        x.Keys(main[0], keys);
+        App app(x, {.env = {std::string("LANG=") + locale, std::string("LC_ALL=") + locale}});
+        ASSERT_TRUE(app.Shown());
+        const Picture before = x.Pixels(app.Window());
+        app.TypeRequest();
         // Once the picture is current, every key has been handled: a box would be up by now.
-        const std::string after = x.Pixels(main[0]);
-        EXPECT_TRUE(x.Find("^" + kBoxTitle + "$").empty()) << "a message box came up";
-        ASSERT_FALSE(after.empty());
+        const Picture after = x.Pixels(app.Window());
+        EXPECT_TRUE(x.Find("^tarnvel$").empty()) << "a message box came up";
+        ASSERT_FALSE(after.pixels.empty());
         EXPECT_NE(after, before) << "no result shown";
-        if (reference.empty())
+        if (reference.pixels.empty())
             reference = after;
         else
             EXPECT_TRUE(after == reference) << "the window differs from the C locale's";
-        x.Keys(main[0], "Escape");
-        ASSERT_TRUE(ExitedWith(app->Wait(), 0));
+        ASSERT_TRUE(ExitedWith(app.End(), 0));
     }
 }
 
@@ -263,19 +200,17 @@ class Move : public OnX<MoveRow> {};
 
 TEST_P(Move, AsksTheWindowManagerOnlyWhereItCanMove) {
     const MoveRow& row = GetParam();
-    ASSERT_FALSE(x.Display().empty()) << "Xvfb did not start";
     MoveRecorder wm(x.Display(), row.announced);
-    ASSERT_NO_FATAL_FAILURE(Start({}));
-    const std::vector<std::string> main = x.Find("^Circuit Board");
-    ASSERT_EQ(main.size(), 1u);
+    ASSERT_NO_FATAL_FAILURE(Start());
+    const std::string main = app->Window();
 
     if (row.byKey)
-        x.Keys(main[0], "shift+F10");
+        app->Keys("shift+F10");
     else
-        x.Xdotool("mousemove --window " + main[0] + " 4 4 click 3");
+        x.Xdotool("mousemove --window " + main + " 4 4 click 3");
     std::vector<std::string> windows;
     ASSERT_TRUE(WaitUntil([&] { return (windows = x.Find()).size() == 2; })) << "no menu";
-    const std::string menu = windows[0] == main[0] ? windows[1] : windows[0];
+    const std::string menu = windows[0] == main ? windows[1] : windows[0];
     if (row.byKey) {
         x.Xdotool("key m");
     } else {
@@ -286,17 +221,16 @@ TEST_P(Move, AsksTheWindowManagerOnlyWhereItCanMove) {
     }
     if (row.requested) {
         ASSERT_TRUE(WaitUntil([&] { return !wm.Requests().empty(); })) << "no move asked for";
-        EXPECT_EQ(wm.Requests(), (std::vector<MoveRecorder::Request>{{main[0], 10}}));
+        EXPECT_EQ(wm.Requests(), (std::vector<MoveRecorder::Request>{{main, 10}}));
         ASSERT_TRUE(WaitUntil([&] { return x.Find().size() == 1; })) << "the menu stays";
     } else {
         // The menu is still open, no entry having taken the key: Escape closes it, not the dialog.
         x.Xdotool("key Escape");
         ASSERT_TRUE(WaitUntil([&] { return x.Find().size() == 1; })) << "the menu stays";
-        EXPECT_FALSE(x.Pixels(main[0]).empty()) << "the dialog took the Escape";
-        EXPECT_EQ(x.Find(), main);
+        EXPECT_FALSE(x.Pixels(main).pixels.empty()) << "the dialog took the Escape";
+        EXPECT_EQ(x.Find(), std::vector{main});
     }
-    x.Keys(main[0], "Escape");
-    ASSERT_TRUE(ExitedWith(app->Wait(), 0));
+    ASSERT_TRUE(ExitedWith(app->End(), 0));
     if (!row.requested) {
         EXPECT_TRUE(wm.Requests().empty());
     }
@@ -318,17 +252,17 @@ TEST(WindowManager, MovesTheWindowByKeyboardFromTheSystemMenu) {
     env.push_back("DISPLAY=" + x.Display());
     Child wm({"openbox", "--sm-disable"}, env);
     // A window manager announces itself once it manages windows.
-    const std::string announced = "xprop -display " + x.Display() + " -root _NET_SUPPORTING_WM_CHECK";
-    ASSERT_TRUE(WaitUntil(
-        [&] { return CommandOutput(announced).find("window id #") != std::string::npos || !wm.Running(); }));
+    ASSERT_TRUE(WaitUntil([&] {
+        return x.Property("-root", "_NET_SUPPORTING_WM_CHECK").find("window id #") != std::string::npos ||
+               !wm.Running();
+    }));
     ASSERT_TRUE(wm.Running()) << wm.Output("stderr");
-    auto app = StartTarnvel({}, x.Display());
-    std::vector<std::string> main;
-    ASSERT_TRUE(WaitUntil([&] { return !(main = x.Find("^Circuit Board")).empty(); })) << "no window mapped";
-    const auto geometry = [&] { return x.Geometry(main[0]); }; // x, y, width, height
+    App app(x);
+    ASSERT_TRUE(app.Shown());
+    const auto geometry = [&] { return x.Geometry(app.Window()); }; // x, y, width, height
     const std::array<int, 4> before = geometry();
 
-    x.Keys(main[0], "Menu");
+    app.Keys("Menu");
     ASSERT_TRUE(WaitUntil([&] { return x.Find().size() == 2; })) << "no menu";
     x.Xdotool("key m");
     ASSERT_TRUE(WaitUntil([&] { return x.Find().size() == 1; })) << "the menu stays";
@@ -348,8 +282,7 @@ TEST(WindowManager, MovesTheWindowByKeyboardFromTheSystemMenu) {
     EXPECT_EQ(after[3], before[3]) << "height";
 
     // Once the move has ended, Escape reaches the dialog again.
-    x.Keys(main[0], "Escape");
-    ASSERT_TRUE(ExitedWith(app->Wait(), 0));
+    ASSERT_TRUE(ExitedWith(app.End(), 0));
 }
 
 } // namespace

@@ -5,9 +5,9 @@
 # tarnvel_exe_test.sh WINE_RUN PREFIX TARNVEL_EXE READ_CONTROL_EXE [ARGS...]
 #
 # The real tarnvel.exe under Wine, on the Wine session's X server, driven by real X input (xdotool): its
-# window is mapped with the exact title, the request of the Overview typed with the keyboard gives 0.0213,
-# and Escape ends it with exit code 0. ARGS are given to tarnvel.exe and must change nothing. With
-# SCREENSHOT=file.png set, the window with the result is saved there.
+# window is mapped with the exact title, the worked request typed with the keyboard
+# (tests/app/request.keys) gives 0.0213, and Escape ends it with exit code 0. ARGS are given to tarnvel.exe
+# and must change nothing. With SCREENSHOT=file.png set, the window with the result is saved there.
 set -euo pipefail
 
 wine_run="$1" prefix="$2" exe="$3" reader="$4"
@@ -39,14 +39,15 @@ done
 [ "$(xdotool getwindowname "$window")" = "$title" ] || fail "title is \"$(xdotool getwindowname "$window")\""
 echo "window $window mapped: \"$title\""
 
-# The Overview's request with the keyboard alone. The focus starts on Calculate; Tab order: Exit, B, h,
-# (C is hidden) L, then (the result is hidden) the description, the mode list. Down twice picks mode row 1
-# ("Select component from list"), Shift+Tab reaches the component list, S picks "Standard DIP"; Enter is
-# Calculate.
+# The worked request with the keyboard alone, step by step as the tests of the Linux program type it.
 xdotool windowfocus --sync "$window"
 # Through XTEST, as from the keyboard, to the window that has the focus.
 keys() { xdotool key --delay 30 "$@"; }
-keys Tab Tab 6 Tab 0 period 0 6 2 Tab 1 Tab Tab Down Down shift+Tab S Return
+while IFS= read -r step; do
+  case "$step" in '' | '#'*) continue ;; esac
+  # shellcheck disable=SC2086 # a step is a list of key names
+  keys $step
+done <"$(dirname "$0")/../request.keys"
 "$wine_run" --prefix "$prefix" "$reader" "$title" 1005 "     0.0213 " || fail "the result field does not show 0.0213"
 if [ -n "${SCREENSHOT:-}" ]; then
   xwd -silent -id "$window" | convert xwd:- -strip "png:$SCREENSHOT"
