@@ -24,7 +24,12 @@ struct Found {
     HWND picture = nullptr;
 };
 
-HWND FindPicture(HWND dialog);
+HWND FindPicture(HWND dialog) {
+    for (HWND child = GetWindow(dialog, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT))
+        if ((GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) == SS_BITMAP)
+            return child;
+    return nullptr;
+}
 
 BOOL CALLBACK Look(HWND window, LPARAM lParam) {
     char kind[16] = {};
@@ -37,13 +42,6 @@ BOOL CALLBACK Look(HWND window, LPARAM lParam) {
         return TRUE;
     found->dialog = window;
     return FALSE;
-}
-
-HWND FindPicture(HWND dialog) {
-    for (HWND child = GetWindow(dialog, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT))
-        if ((GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) == SS_BITMAP)
-            return child;
-    return nullptr;
 }
 
 std::uint32_t Rgb(COLORREF c) {
