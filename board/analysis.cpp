@@ -118,7 +118,7 @@ bool BoardEvaluator::Evaluate(Part& part, PartResult& row, RowError& error) cons
     const double fn = figures_.response.fn;
     const double z3 = figures_.response.z3sigma;
     row.line = part.line;
-    row.B = part.parallel == Edge::A ? in.a : in.b;
+    row.B = part.parallel.value_or(Edge::A) == Edge::A ? in.a : in.b;
     row.L = part.L;
     row.C = part.C;
     row.notes = 0;
@@ -164,6 +164,7 @@ bool BoardEvaluator::Evaluate(Part& part, PartResult& row, RowError& error) cons
 Report BoardEvaluator::Start() const {
     const BoardInput& in = input_;
     Report report;
+    report.input = in;
     report.board = figures_;
     report.requiredHours = in.requiredHours;
     report.assumptions.push_back(kLifeAssumption);

@@ -26,6 +26,8 @@ struct BoardInput {
     Transmissibility q;
     Psd psd = Navmat();
     std::optional<double> requiredHours;
+    double density = kFr4Density; // of the bare laminate, lb/in³, for the check of the mass
+    double rMin = 0.5;            // the floor of an r computed from a position
 };
 
 enum class FnSource { Given, Simple, Clamped };
@@ -38,13 +40,23 @@ struct BoardFigures {
     Response response;
     double inputGrms = 0.0;
     std::optional<double> requiredFn; // for the worst part; none when the top of the band fails
+    bool requiredFnWithLife = false;  // the required fn holds the required life too, not the margin alone
+    std::optional<double> plateFn;    // the plate estimate beside a given fn, as a cross-check
+    std::optional<double> laminateWeight; // lb, the bare laminate a·b·h·density, when a mass is given
+    bool rigidBody = false; // fn above the profile's band: the board follows the input as a rigid body
     std::vector<std::string> notes;
 };
 
 struct PartResult {
     std::size_t line = 0;
     std::string ref;
-    double B = 0.0, L = 0.0, C = 0.0, r = 0.0;
+    int kind = -1; // the component table's row C came from, or −1 when C was given
+    std::string parallelGiven; // the row's parallel cell as written, empty when not given
+    Edge parallel = Edge::A;   // the edge used: the given one, or the worse of the two
+    bool bothEdges = false;    // evaluated along both edges, the worse kept
+    std::optional<double> x, y;       // inch, when the part was placed by position
+    std::optional<double> rComputed;  // r from the position, before the floor
+    double B = 0.0, L = 0.0, C = 0.0, r = 0.0; // r as used
     double zAllow = 0.0; // inch, 3σ, 2×10⁷ cycles
     double margin = 0.0; // zAllow / the board's Z3σ
     double cycles = 0.0;
@@ -59,9 +71,13 @@ enum PartNote : unsigned {
     kNoteRBelowHalf = 1u << 1,    // r below 0.5, the lowest the criterion tabulates
     kNoteLifeShort = 1u << 2,     // the margin holds but the life is below the required hours
     kNoteRAboveOne = 1u << 3,     // r above 1, the value at the board's centre
+    kNoteRFloored = 1u << 4,      // r from the position was below the floor, which was used instead
+    kNoteEdgeNotGiven = 1u << 5,  // no parallel given: both edges evaluated, the worse kept
+    kNoteFourSided = 1u << 6,     // a four-sided package: both edges evaluated, the worse kept
 };
 
 struct Report {
+    BoardInput input; // as used
     BoardFigures board;
     std::vector<PartResult> parts; // input order
     std::vector<RowError> errors;  // rows that could not be read or evaluated, in line order

@@ -85,12 +85,15 @@ public:
         }
 
         const std::string_view parallel = Trim(Cell(record, Parallel));
-        if (parallel.empty() || EqualsIgnoringCase(parallel, "a"))
+        if (parallel.empty())
+            part.parallel.reset();
+        else if (EqualsIgnoringCase(parallel, "a") || EqualsIgnoringCase(parallel, "x"))
             part.parallel = Edge::A;
-        else if (EqualsIgnoringCase(parallel, "b"))
+        else if (EqualsIgnoringCase(parallel, "b") || EqualsIgnoringCase(parallel, "y"))
             part.parallel = Edge::B;
         else
-            return Fail(error, "parallel " + Quoted(parallel) + " is not a or b");
+            return Fail(error, "parallel " + Quoted(parallel) + " is not a, b, x or y");
+        part.parallelGiven = std::string(parallel);
 
         const std::string_view r = Trim(Cell(record, Position));
         if (!r.empty()) {

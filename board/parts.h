@@ -23,9 +23,10 @@ struct Part {
     double L = 0.0; // inch
     double C = 0.0; // given, or the kind's
     int kind = -1;  // the row of the component table C came from, or −1 when given
-    Edge parallel = Edge::A;
-    std::optional<double> r; // given; else x and y place the part
-    double x = 0.0, y = 0.0; // inch from the board's corner, along a and b
+    std::optional<Edge> parallel; // as given (x reads as a, y as b); none: not given
+    std::string parallelGiven;    // the cell as written, empty when not given
+    std::optional<double> r;      // given; else x and y place the part
+    double x = 0.0, y = 0.0;      // inch from the board's corner, along a and b
 };
 
 struct RowError {

@@ -10,6 +10,8 @@ enum class Supports { Simple, Clamped };
 // Epoxy-glass laminate.
 inline constexpr double kEpoxyGlassModulus = 2.0e6; // lb/in²
 inline constexpr double kEpoxyGlassPoisson = 0.12;
+// FR-4 laminate, 1.85 g/cm³, in lb/in³ (1 g/cm³ = 0.0361273 lb/in³).
+inline constexpr double kFr4Density = 1.85 * 16.387064 / 453.59237;
 
 struct Plate {
     double a = 0.0;      // length, inch

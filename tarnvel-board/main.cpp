@@ -124,6 +124,10 @@ int Run(int argc, char** argv) {
         if (!csv)
             report.errors.push_back(std::move(rowError));
     }
+    board_cli::Provenance from;
+    from.parts = name;
+    from.psd = options.psdProfile;
+    from.mass = options.massText;
     if (csv) {
         written = written && csv->Finish();
     } else {
@@ -131,7 +135,7 @@ int Run(int argc, char** argv) {
         written =
             output.Write(options.format == board_cli::Format::Json
                              ? board_cli::JsonText(report)
-                             : board_cli::TableText(report, {name, options.psdProfile, options.massText}));
+                             : board_cli::TableText(report, from));
     }
     if (!output.Commit(error) || !written)
         return Fail("cannot write " +

@@ -18,11 +18,31 @@
 
 namespace board_cli {
 
-// What the table says of where its inputs came from.
+// The unit lengths are reported in: the table and the CSV use it; the JSON has inch fields and the same
+// in millimetres (`_mm`) always.
+enum class LengthUnit { Inch, Millimetre };
+
+// A file the run read: its name as given, its size and its SHA-256 (64 lower-case hex digits).
+struct FileRead {
+    std::string role; // "parts" or "profile"
+    std::string name;
+    std::uint64_t size = 0;
+    std::string sha256;
+};
+
+// What a report says of where its inputs came from, besides the inputs as used (Report::input).
 struct Provenance {
-    std::string parts; // the parts list's name
-    std::string psd;   // the profile as given (navmat, the breakpoints, @FILE)
-    std::string mass;  // --mass as given, when fn was estimated
+    std::string parts;         // the parts list's name as messages write it
+    std::string psd;           // the profile as given (a name, the breakpoints, @FILE)
+    std::string profileName;   // the named profile's name, empty for breakpoints or a file
+    std::string profileSource; // the named profile's source
+    std::string board;         // --board as given
+    std::string mass;          // --mass as given, empty without it
+    std::string fn;            // --fn as given, empty without it
+    LengthUnit units = LengthUnit::Inch;
+    std::vector<FileRead> files;
+    std::string version; // "tarnvel-board 1.0.0.1"
+    std::string time;    // of the run, UTC, ISO 8601: "2026-12-09T17:15:00Z"
 };
 
 std::string TableText(const board::Report& report, const Provenance& from);

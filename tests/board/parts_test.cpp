@@ -131,7 +131,7 @@ TEST(Parts, GivenValuesAndDefaults) {
     EXPECT_EQ(list.parts[0].C, 1.5);
     EXPECT_EQ(list.parts[0].kind, -1);
     EXPECT_EQ(list.parts[1].r, 0.707);
-    EXPECT_EQ(list.parts[1].parallel, board::Edge::A);
+    EXPECT_FALSE(list.parts[1].parallel.has_value()) << "not given: both edges are evaluated";
     EXPECT_EQ(list.parts[2].C, 2.25);
     EXPECT_EQ(list.parts[2].r, 0.5);
     EXPECT_EQ(list.parts[3].parallel, board::Edge::B);
@@ -176,7 +176,7 @@ TEST(Parts, BadRowsAreReportedAndTheRestRead) {
         {"unreadable r", "X,1,dip,,centre,,", "r 'centre' is not a number"},
         {"no position", "X,1,dip,,,,", "no position: give r, or x and y"},
         {"x without y", "X,1,dip,,,2,", "no y"},
-        {"bad parallel", "X,1,dip,,1,,,c", "parallel 'c' is not a or b"},
+        {"bad parallel", "X,1,dip,,1,,,c", "parallel 'c' is not a, b, x or y"},
         {"unclosed quote", "X,1,\"dip,,1,,", "a quoted cell is not closed"},
         {"a line break and a terminal escape in a cell", "X,\"1\n\x1b[2J\",dip,,1,,",
          "L '1\\n\\x1b[2J' is not a length (a number, in or mm)"},
