@@ -55,33 +55,67 @@ std::string Hz(double v) {
     return FormatSignificant(v, 4) + " Hz";
 }
 
-// The board's own inputs, checked; an empty text when they can be used.
-std::string CheckBoard(const BoardInput& in) {
+std::string Pounds(double v) {
+    return FormatSignificant(v, 3) + " lb";
+}
+
+using Problem = BoardProblem::Kind;
+
+// The board's own inputs, checked: Kind::None when they can be used.
+BoardProblem CheckBoard(const BoardInput& in) {
+    auto problem = [](Problem kind, double value = 0.0) { return BoardProblem{kind, value, 0.0, false}; };
     if (!Positive(in.a) || !Positive(in.b) || !Positive(in.h))
-        return "the board's length, width and thickness must be > 0";
-    if (in.fn) {
-        if (!Positive(*in.fn))
-            return "fn must be > 0";
-        return {};
+        return problem(Problem::SizeNotPositive);
+    if (in.fn && !Positive(*in.fn))
+        return problem(Problem::FnNotPositive, *in.fn);
+    if (!in.fn && !in.weight)
+        return problem(Problem::NoFrequency);
+    if (in.weight) {
+        if (!Positive(*in.weight))
+            return problem(Problem::WeightNotPositive, *in.weight);
+        if (!Positive(in.modulus))
+            return problem(Problem::ModulusNotPositive, in.modulus);
+        if (!(in.poisson >= 0.0 && in.poisson < 0.5))
+            return problem(Problem::PoissonOutOfRange, in.poisson);
+        if (!Positive(in.density))
+            return problem(Problem::DensityNotPositive, in.density);
+        const double laminate = in.a * in.b * in.h * in.density;
+        if (*in.weight < kLightestShareOfLaminate * laminate)
+            return {Problem::WeightBelowLaminate, *in.weight, laminate, false};
     }
-    if (!in.weight)
-        return "no board frequency: give --fn, or --mass to estimate it";
-    if (!Positive(*in.weight))
-        return "the board's mass must be > 0";
-    if (!Positive(in.modulus))
-        return "the modulus must be > 0";
-    if (!(in.poisson >= 0.0 && in.poisson < 0.5))
-        return "Poisson's ratio must be at least 0 and below 0.5";
+    if (in.q.rule == Transmissibility::Rule::Fixed && !(in.q.fixed >= 1.0 && std::isfinite(in.q.fixed)))
+        return problem(Problem::QBelowOne, in.q.fixed);
+    if (!(in.rMin >= 0.0 && in.rMin <= 1.0))
+        return problem(Problem::RMinOutOfRange, in.rMin);
     return {};
+}
+
+// Above the band Miles' single term vanishes: the board follows the input as a rigid body, its response
+// the input's own level.
+Response RigidBodyResponse(double fn, const Transmissibility& q, const Psd& psd) {
+    Response out;
+    out.fn = fn;
+    out.q = q.At(fn);
+    out.psd = 0.0;
+    out.grms = psd.Grms();
+    const double omega = 2.0 * kPi * fn;
+    out.z1sigma = kGravity * out.grms / (omega * omega);
+    out.z3sigma = 3.0 * out.z1sigma;
+    return out;
 }
 
 } // namespace
 
-std::optional<BoardEvaluator> BoardEvaluator::Make(const BoardInput& in, std::string& error) {
-    error = CheckBoard(in);
-    if (error.empty() && in.q.rule == Transmissibility::Rule::Fixed && !Positive(in.q.fixed))
-        error = "Q must be > 0";
-    if (!error.empty())
+bool IsFourSided(int kind) {
+    if (kind < 0 || static_cast<std::size_t>(kind) >= std::size(kKindShortNames))
+        return false;
+    const std::string_view name = kKindShortNames[kind];
+    return name == "bga" || name == "pga" || name == "lccc" || name == "lccc-j" || name == "fine-pitch";
+}
+
+std::optional<BoardEvaluator> BoardEvaluator::Make(const BoardInput& in, BoardProblem& problem) {
+    problem = CheckBoard(in);
+    if (problem.kind != Problem::None)
         return std::nullopt;
 
     BoardEvaluator out;
@@ -91,23 +125,46 @@ std::optional<BoardEvaluator> BoardEvaluator::Make(const BoardInput& in, std::st
     board.b = in.b;
     board.h = in.h;
     board.qRule = in.q.rule;
+    std::optional<double> plate;
+    if (in.weight) {
+        const Plate p{in.a, in.b, in.h, *in.weight, in.modulus, in.poisson};
+        plate = PlateFrequency(p, in.supports);
+        board.laminateWeight = in.a * in.b * in.h * in.density;
+    }
     double fn = 0.0;
     if (in.fn) {
         fn = *in.fn;
         board.fnFrom = FnSource::Given;
+        board.plateFn = plate;
     } else {
-        const Plate plate{in.a, in.b, in.h, *in.weight, in.modulus, in.poisson};
-        fn = PlateFrequency(plate, in.supports);
+        fn = *plate;
         board.fnFrom = in.supports == Supports::Simple ? FnSource::Simple : FnSource::Clamped;
     }
-    if (!(std::isfinite(fn) && in.psd.Covers(fn))) {
-        error = "fn " + Hz(fn) + (in.fn ? "" : " (estimated)") + " is outside the profile's band, " +
-                Hz(in.psd.Low()) + " to " + Hz(in.psd.High()) +
-                ": Miles' equation needs the input level at fn";
+    if (!std::isfinite(fn)) {
+        problem = {Problem::FnNotFinite, fn, 0.0, !in.fn};
         return std::nullopt;
     }
-    board.response = MilesResponse(fn, in.q, in.psd);
+    if (fn < in.psd.Low()) {
+        problem = {Problem::FnBelowBand, fn, in.psd.Low(), !in.fn};
+        return std::nullopt;
+    }
     board.inputGrms = in.psd.Grms();
+    if (fn > in.psd.High()) {
+        board.rigidBody = true;
+        board.response = RigidBodyResponse(fn, in.q, in.psd);
+        board.notes.push_back("fn " + Hz(fn) + " is above the profile's band (to " + Hz(in.psd.High()) +
+                              "): the board follows the input as a rigid body, its response the input's " +
+                              FormatSignificant(board.inputGrms, 3) + " G rms");
+    } else {
+        board.response = MilesResponse(fn, in.q, in.psd);
+    }
+    if (board.laminateWeight && *in.weight > kHeaviestTimesLaminate * *board.laminateWeight)
+        board.notes.push_back("the mass " + Pounds(*in.weight) + " is more than " +
+                              FormatNumber(kHeaviestTimesLaminate) + " times the bare laminate's " +
+                              Pounds(*board.laminateWeight) + ": check the mass and its unit");
+    if (board.response.q > kHighestUsualQ)
+        board.notes.push_back("Q " + FormatSignificant(board.response.q, 4) + " is above " +
+                              FormatNumber(kHighestUsualQ) + ", more than circuit boards show");
     if (calc::NeedsThicknessWarning(in.h))
         board.notes.push_back("h " + Inches(in.h) + " is above 0.5 in, beyond the criterion's usual range");
     return out;
@@ -118,34 +175,103 @@ bool BoardEvaluator::Evaluate(Part& part, PartResult& row, RowError& error) cons
     const double fn = figures_.response.fn;
     const double z3 = figures_.response.z3sigma;
     row.line = part.line;
-    row.B = part.parallel.value_or(Edge::A) == Edge::A ? in.a : in.b;
+    row.kind = part.kind;
+    row.parallelGiven = std::move(part.parallelGiven);
     row.L = part.L;
     row.C = part.C;
     row.notes = 0;
+    row.x.reset();
+    row.y.reset();
+    row.rComputed.reset();
     error.line = part.line;
+    error.kind = RowError::Kind::Value;
+    auto bad = [&](std::string message) {
+        error.message = std::move(message);
+        return false;
+    };
+
+    // The dialog's own checks.
+    const char* notPositive = !(row.L > 0.0) ? "L" : !(row.C > 0.0) ? "C" : nullptr;
+    if (notPositive != nullptr)
+        return bad(std::string(notPositive) + " must be > 0");
     if (part.r) {
         row.r = *part.r;
+        if (!(row.r > 0.0))
+            return bad("r must be > 0");
+        if (row.r > 1.0)
+            return bad("r " + FormatNumber(row.r) + " is above 1, its value at the board's centre");
     } else {
-        if (!(part.x > 0.0 && part.x < in.a) || !(part.y > 0.0 && part.y < in.b)) {
-            error.message = "position x " + Inches(part.x) + ", y " + Inches(part.y) +
-                            " is not inside the board (" + Inches(in.a) + " by " + Inches(in.b) + ")";
-            return false;
+        if (!(part.x > 0.0 && part.x < in.a) || !(part.y > 0.0 && part.y < in.b))
+            return bad("position x " + Inches(part.x) + ", y " + Inches(part.y) +
+                       " is not inside the board (" + Inches(in.a) + " by " + Inches(in.b) + ")");
+        row.x = part.x;
+        row.y = part.y;
+        row.rComputed = SinPi(part.x / in.a) * SinPi(part.y / in.b);
+        row.r = *row.rComputed;
+        if (row.r < in.rMin) {
+            row.r = in.rMin;
+            row.notes |= kNoteRFloored;
         }
-        row.r = SinPi(part.x / in.a) * SinPi(part.y / in.b);
     }
 
-    // The dialog's own checks and formula.
-    const char* bad = !(row.L > 0.0) ? "L" : !(row.C > 0.0) ? "C" : !(row.r > 0.0) ? "r" : nullptr;
-    if (bad != nullptr) {
-        error.message = std::string(bad) + " must be > 0";
-        return false;
+    // The edges the part may lie along: the given one, or both when it is not given or its joints run
+    // both ways. Along an edge the part must fit: no longer than the edge, and inside the board from its
+    // position.
+    const bool fourSided = IsFourSided(part.kind);
+    const bool both = fourSided || !part.parallel;
+    auto fits = [&](Edge edge, std::string* why) {
+        const double B = edge == Edge::A ? in.a : in.b;
+        const char* name = edge == Edge::A ? "a" : "b";
+        if (row.L > B) {
+            if (why)
+                *why = "L " + Inches(row.L) + " is longer than edge " + name + " (" + Inches(B) + ")";
+            return false;
+        }
+        if (row.x) {
+            const double at = edge == Edge::A ? *row.x : *row.y;
+            if (at - row.L / 2.0 < 0.0 || at + row.L / 2.0 > B) {
+                if (why)
+                    *why = "the part, " + Inches(row.L) + " long along edge " + name + " at " +
+                           (edge == Edge::A ? "x " : "y ") + Inches(at) + ", reaches past the board's edge";
+                return false;
+            }
+        }
+        return true;
+    };
+    std::string why;
+    std::optional<Edge> chosen;
+    double zAllow = 0.0;
+    for (Edge edge : {Edge::A, Edge::B}) {
+        if (!both && edge != *part.parallel)
+            continue;
+        std::string whyNot;
+        if (!fits(edge, &whyNot)) {
+            if (why.empty())
+                why = whyNot;
+            else
+                why += "; " + whyNot;
+            continue;
+        }
+        const double B = edge == Edge::A ? in.a : in.b;
+        const double z = calc::RelativeDisplacementLimit(B, in.h, row.L, row.C, row.r);
+        if (!chosen || z < zAllow) {
+            chosen = edge;
+            zAllow = z;
+        }
     }
-    row.zAllow = calc::RelativeDisplacementLimit(row.B, in.h, row.L, row.C, row.r);
-    if (!(std::isfinite(row.zAllow) && row.zAllow > 0.0)) {
-        error.message = "the allowable displacement is not a finite number above 0";
-        return false;
-    }
+    if (!chosen)
+        return bad(why);
+    row.parallel = *chosen;
+    row.bothEdges = both;
+    row.B = *chosen == Edge::A ? in.a : in.b;
+    row.zAllow = zAllow;
+    if (!(std::isfinite(row.zAllow) && row.zAllow > 0.0))
+        return bad("the allowable displacement is not a finite number above 0");
     row.ref = std::move(part.ref);
+    if (fourSided)
+        row.notes |= kNoteFourSided;
+    else if (!part.parallel)
+        row.notes |= kNoteEdgeNotGiven;
     if (calc::NeedsRangeWarning(row.C))
         row.notes |= kNoteCOutsideRange;
     if (row.r < 0.5)
@@ -189,6 +315,18 @@ Report BoardEvaluator::Start() const {
                                                  : "clamped (Rayleigh's estimate, about 3 % above the exact "
                                                    "first mode of a square plate)") +
             ", E = " + FormatNumber(in.modulus) + " lb/in^2, nu = " + FormatNumber(in.poisson) + ".");
+    report.assumptions.push_back(
+        "A part placed by x and y takes r = sin(pi x / a) sin(pi y / b), the simply supported first mode's "
+        "shape, and never less than " +
+        FormatNumber(in.rMin) + (in.rMin == 0.5 ? ", the lowest the criterion tabulates." : ", as given."));
+    report.assumptions.push_back("A part whose edge is not given, and every four-sided package (bga, pga, "
+                                 "lccc, lccc-j, fine-pitch), is "
+                                 "evaluated along both board edges, the worse kept.");
+    if (figures_.plateFn)
+        report.assumptions.push_back("fn is the given one; the plate estimate " +
+                                     FormatSignificant(*figures_.plateFn, 4) + " Hz (edges " +
+                                     (in.supports == Supports::Simple ? "simply supported" : "clamped") +
+                                     ") is shown beside it as a cross-check.");
     report.assumptions.push_back("The input PSD is interpolated on log-log axes between its breakpoints.");
     return report;
 }
@@ -206,7 +344,7 @@ void BoardEvaluator::Finish(Report& report) const {
 
 Analysis Analyse(const BoardInput& in, PartsList list) {
     Analysis out;
-    const std::optional<BoardEvaluator> evaluator = BoardEvaluator::Make(in, out.error);
+    const std::optional<BoardEvaluator> evaluator = BoardEvaluator::Make(in, out.problem);
     if (!evaluator)
         return out;
     Report report = evaluator->Start();
@@ -228,7 +366,12 @@ Analysis Analyse(const BoardInput& in, PartsList list) {
 
 namespace {
 
-constexpr unsigned kNotes[] = {kNoteCOutsideRange, kNoteRBelowHalf, kNoteRAboveOne, kNoteLifeShort};
+constexpr unsigned kNotes[] = {kNoteEdgeNotGiven, kNoteFourSided, kNoteRFloored, kNoteCOutsideRange,
+                               kNoteRBelowHalf,   kNoteRAboveOne, kNoteLifeShort};
+
+const char* EdgeName(Edge edge) {
+    return edge == Edge::A ? "a" : "b";
+}
 
 // One note's sentence appended to `out`; false when the note says nothing (a short life without a
 // required life).
@@ -242,6 +385,20 @@ bool AppendNote(std::string& out, unsigned note, const PartResult& part,
         return true;
     case kNoteRBelowHalf:
         out += "r " + FormatSignificant(part.r, 3) + " is below 0.5, the lowest the criterion tabulates";
+        return true;
+    case kNoteEdgeNotGiven:
+        out += "parallel not given: evaluated along both edges, the worse (";
+        out += EdgeName(part.parallel);
+        out += ") kept";
+        return true;
+    case kNoteFourSided:
+        out += "four-sided package: evaluated along both edges, the worse (";
+        out += EdgeName(part.parallel);
+        out += ") kept";
+        return true;
+    case kNoteRFloored:
+        out += "r " + FormatSignificant(part.rComputed.value_or(part.r), 3) +
+               " from the position is below the floor " + FormatSignificant(part.r, 3) + ", which is used";
         return true;
     case kNoteRAboveOne:
         out += "r " + FormatSignificant(part.r, 3) + " is above 1, the value at the board's centre";

@@ -30,6 +30,38 @@ struct BoardInput {
     double rMin = 0.5;            // the floor of an r computed from a position
 };
 
+// Why a board cannot be evaluated at all: a kind and its figures, for the program to phrase.
+struct BoardProblem {
+    enum class Kind {
+        None,
+        SizeNotPositive,   // a, b or h not above 0
+        NoFrequency,       // neither fn nor the weight to estimate it
+        FnNotPositive,     // value: fn
+        WeightNotPositive, // value: the weight, lb
+        ModulusNotPositive,
+        PoissonOutOfRange, // value: ν, not in [0, 0.5)
+        DensityNotPositive,
+        QBelowOne,           // value: Q
+        RMinOutOfRange,      // value: the floor, not in [0, 1]
+        WeightBelowLaminate, // value: the weight, limit: the bare laminate's weight, both lb
+        FnBelowBand,         // value: fn, limit: the band's lowest frequency; estimated: fn is the plate's
+        FnNotFinite,         // the estimate is beyond the range of numbers
+    };
+    Kind kind = Kind::None;
+    double value = 0.0;
+    double limit = 0.0;
+    bool estimated = false;
+};
+
+// A populated board may weigh no less than this share of its bare laminate, and is noted above the other.
+inline constexpr double kLightestShareOfLaminate = 0.5;
+inline constexpr double kHeaviestTimesLaminate = 20.0;
+// Q above this is noted: more than circuit boards show.
+inline constexpr double kHighestUsualQ = 50.0;
+
+// The four-sided packages, whose joints run along both edges: bga, pga, lccc, lccc-j and fine-pitch.
+bool IsFourSided(int kind);
+
 enum class FnSource { Given, Simple, Clamped };
 const char* FnSourceName(FnSource source); // "given", "simple", "clamped"
 
@@ -39,9 +71,9 @@ struct BoardFigures {
     Transmissibility::Rule qRule = Transmissibility::Rule::Sqrt;
     Response response;
     double inputGrms = 0.0;
-    std::optional<double> requiredFn; // for the worst part; none when the top of the band fails
-    bool requiredFnWithLife = false;  // the required fn holds the required life too, not the margin alone
-    std::optional<double> plateFn;    // the plate estimate beside a given fn, as a cross-check
+    std::optional<double> requiredFn;     // for the worst part; none when the top of the band fails
+    bool requiredFnWithLife = false;      // the required fn holds the required life too, not the margin alone
+    std::optional<double> plateFn;        // the plate estimate beside a given fn, as a cross-check
     std::optional<double> laminateWeight; // lb, the bare laminate a·b·h·density, when a mass is given
     bool rigidBody = false; // fn above the profile's band: the board follows the input as a rigid body
     std::vector<std::string> notes;
@@ -50,15 +82,15 @@ struct BoardFigures {
 struct PartResult {
     std::size_t line = 0;
     std::string ref;
-    int kind = -1; // the component table's row C came from, or −1 when C was given
-    std::string parallelGiven; // the row's parallel cell as written, empty when not given
-    Edge parallel = Edge::A;   // the edge used: the given one, or the worse of the two
-    bool bothEdges = false;    // evaluated along both edges, the worse kept
-    std::optional<double> x, y;       // inch, when the part was placed by position
-    std::optional<double> rComputed;  // r from the position, before the floor
+    int kind = -1;                   // the component table's row C came from, or −1 when C was given
+    std::string parallelGiven;       // the row's parallel cell as written, empty when not given
+    Edge parallel = Edge::A;         // the edge used: the given one, or the worse of the two
+    bool bothEdges = false;          // evaluated along both edges, the worse kept
+    std::optional<double> x, y;      // inch, when the part was placed by position
+    std::optional<double> rComputed; // r from the position, before the floor
     double B = 0.0, L = 0.0, C = 0.0, r = 0.0; // r as used
-    double zAllow = 0.0; // inch, 3σ, 2×10⁷ cycles
-    double margin = 0.0; // zAllow / the board's Z3σ
+    double zAllow = 0.0;                       // inch, 3σ, 2×10⁷ cycles
+    double margin = 0.0;                       // zAllow / the board's Z3σ
     double cycles = 0.0;
     double hours = 0.0;
     bool pass = false;
@@ -90,14 +122,15 @@ struct Report {
 // A board prepared for its parts: its frequency, its response, its notes.
 class BoardEvaluator {
 public:
-    // nullopt, and `error` in one line, when the board cannot be evaluated at all: no fn or mass, fn
-    // outside the profile's band, a size not above 0.
-    static std::optional<BoardEvaluator> Make(const BoardInput& input, std::string& error);
+    // nullopt, and what is wrong, when the board cannot be evaluated at all: no fn or mass, fn below the
+    // profile's band, a size not above 0, a mass too light for its laminate, Q below 1.
+    static std::optional<BoardEvaluator> Make(const BoardInput& input, BoardProblem& problem);
 
     const BoardFigures& figures() const { return figures_; }
 
     // One part against the board: true with its row (the part's ref is moved into it), or false with
-    // what makes it a bad row (a position off the board, a value not above 0).
+    // what makes it a bad row (a part that does not fit on the board, a value not above 0). A part whose
+    // edge is not given, and a four-sided package, is evaluated along both edges, the worse kept.
     bool Evaluate(Part& part, PartResult& row, RowError& error) const;
 
     // A report with the board's figures and the assumptions, and no parts yet.
@@ -113,7 +146,7 @@ private:
 
 struct Analysis {
     std::optional<Report> report;
-    std::string error; // one line: the board cannot be evaluated at all
+    BoardProblem problem; // the board cannot be evaluated at all
 };
 
 // A whole list at once.

@@ -52,15 +52,29 @@ std::string Quoted(std::string_view text) {
     return Quote(text);
 }
 
+using Units = std::array<const Unit*, kColumns>;
+
 class RowReader {
 public:
-    RowReader(const std::array<std::size_t, kColumns>& index, DecimalMark mark)
-        : index_(index), mark_(mark) {}
+    RowReader(const std::array<std::size_t, kColumns>& index, const Units& units, std::size_t headerCells,
+              DecimalMark mark)
+        : index_(index), units_(units), headerCells_(headerCells), mark_(mark) {}
 
     // The row as a part, or false and the first thing wrong with it.
-    bool Read(const Record& record, Part& part, std::string& error) const {
+    bool Read(const Record& record, Part& part, RowError& rowError) const {
+        rowError.kind = RowError::Kind::Value;
+        std::string& error = rowError.message;
         part = Part{};
         part.line = record.line;
+        if (record.cells.size() > headerCells_) {
+            // A decimal comma in a comma-separated row makes one cell two: the values after it shift.
+            bool surplus = false;
+            for (std::size_t i = headerCells_; i < record.cells.size(); ++i)
+                surplus = surplus || !Trim(record.cells[i]).empty();
+            if (surplus)
+                return Fail(error, "the row has " + std::to_string(record.cells.size()) +
+                                       " cells, the header " + std::to_string(headerCells_));
+        }
         part.ref = std::string(Trim(Cell(record, Ref)));
         if (part.ref.empty())
             return Fail(error, "no ref");
@@ -76,9 +90,10 @@ public:
             part.C = *value;
         } else if (!kind.empty()) {
             part.kind = FindKind(kind);
-            if (part.kind < 0)
-                return Fail(error,
-                            "unknown kind " + Quoted(kind) + " (see tarnvel-board --help for the kinds)");
+            if (part.kind < 0) {
+                rowError.kind = RowError::Kind::UnknownKind;
+                return Fail(error, "unknown kind " + Quoted(kind));
+            }
             part.C = calc::ComponentTable[static_cast<std::size_t>(part.kind)].c;
         } else {
             return Fail(error, "no C: give a kind or C");
@@ -100,6 +115,8 @@ public:
             const auto value = Number(r);
             if (!value)
                 return Fail(error, "r " + Quoted(r) + " is not a number");
+            if (*value > 1.0)
+                return Fail(error, "r " + Quoted(r) + " is above 1, its value at the board's centre");
             part.r = *value;
         } else if (!Trim(Cell(record, X)).empty() || !Trim(Cell(record, Y)).empty()) {
             if (!Length(record, X, "x", part.x, error) || !Length(record, Y, "y", part.y, error))
@@ -127,9 +144,9 @@ private:
             error = std::string("no ") + name;
             return false;
         }
-        const auto value = ParseLength(text, mark_);
+        const auto value = ParseLength(text, mark_, units_[column]);
         if (!value) {
-            error = std::string(name) + " " + Quoted(text) + " is not a length (a number, in or mm)";
+            error = std::string(name) + " " + Quoted(text) + " is not a length (a number, in, mm, cm or mil)";
             return false;
         }
         out = *value;
@@ -142,8 +159,33 @@ private:
     }
 
     std::array<std::size_t, kColumns> index_;
+    Units units_;
+    std::size_t headerCells_;
     DecimalMark mark_;
 };
+
+// A header cell as a column's name and the unit it names: "L (mm)", "L [mm]" and "L_mm" are L in mm.
+// Only the length columns take a unit; for the others the whole cell is the name.
+std::pair<std::string_view, const Unit*> NameAndUnit(std::string_view cell) {
+    cell = Trim(cell);
+    std::string_view name = cell, unit;
+    if (!cell.empty() && (cell.back() == ')' || cell.back() == ']')) {
+        const std::size_t open = cell.find_last_of(cell.back() == ')' ? '(' : '[');
+        if (open != std::string_view::npos) {
+            name = Trim(cell.substr(0, open));
+            unit = Trim(cell.substr(open + 1, cell.size() - open - 2));
+        }
+    } else if (const std::size_t underscore = cell.rfind('_'); underscore != std::string_view::npos) {
+        name = cell.substr(0, underscore);
+        unit = cell.substr(underscore + 1);
+    }
+    const bool length =
+        EqualsIgnoringCase(name, "L") || EqualsIgnoringCase(name, "x") || EqualsIgnoringCase(name, "y");
+    const Unit* found = length && !unit.empty() ? FindUnit(kLengthUnits, unit) : nullptr;
+    if (found == nullptr)
+        return {cell, nullptr};
+    return {name, found};
+}
 
 // FNV-1a, then mixed (MurmurHash3's finaliser), as refs like "R101", "R102" differ only in their last
 // characters.
@@ -190,8 +232,9 @@ bool UsesDecimalComma(CsvReader reader, const std::array<std::size_t, kColumns>&
 } // namespace
 
 struct PartsReader::State {
-    State(CsvReader csv, const std::array<std::size_t, kColumns>& index, DecimalMark mark)
-        : reader(csv), rows(index, mark) {}
+    State(CsvReader csv, const std::array<std::size_t, kColumns>& index, const Units& units,
+          std::size_t headerCells, DecimalMark mark)
+        : reader(csv), rows(index, units, headerCells, mark) {}
 
     CsvReader reader;
     RowReader rows;
@@ -264,7 +307,8 @@ PartsReader::PartsReader(PartsReader&&) noexcept = default;
 PartsReader& PartsReader::operator=(PartsReader&&) noexcept = default;
 PartsReader::~PartsReader() = default;
 
-std::optional<PartsReader> PartsReader::Open(std::string_view text, std::string& error) {
+std::optional<PartsReader> PartsReader::Open(std::string_view text, std::string& error,
+                                             const PartsOptions& options) {
     CsvReader reader(text);
     Record record;
     // The header is the first row that is not empty.
@@ -283,8 +327,10 @@ std::optional<PartsReader> PartsReader::Open(std::string_view text, std::string&
     std::vector<std::string> ignored;
     std::array<std::size_t, kColumns> index;
     index.fill(kAbsent);
+    Units units;
+    units.fill(options.bareLength);
     for (std::size_t i = 0; i < record.cells.size(); ++i) {
-        const std::string_view name = Trim(record.cells[i]);
+        const auto [name, unit] = NameAndUnit(record.cells[i]);
         bool known = false;
         for (std::size_t c = 0; c < kColumns; ++c) {
             if (!EqualsIgnoringCase(name, kColumnNames[c]))
@@ -294,6 +340,8 @@ std::optional<PartsReader> PartsReader::Open(std::string_view text, std::string&
                 return std::nullopt;
             }
             index[c] = i;
+            if (unit != nullptr)
+                units[c] = unit;
             known = true;
         }
         if (!known && !name.empty())
@@ -318,7 +366,7 @@ std::optional<PartsReader> PartsReader::Open(std::string_view text, std::string&
     Dialect dialect = reader.dialect();
     const DecimalMark mark = dialect.separator == ',' ? DecimalMark::Point : DecimalMark::PointOrComma;
     dialect.decimalComma = mark == DecimalMark::PointOrComma && UsesDecimalComma(reader, index);
-    auto state = std::make_unique<State>(reader, index, mark);
+    auto state = std::make_unique<State>(reader, index, units, record.cells.size(), mark);
     // The number of lines sizes the ref table once; memchr finds line breaks faster than a loop.
     std::size_t lines = 0;
     for (std::size_t at = 0; at < text.size(); ++lines) {
@@ -341,15 +389,17 @@ PartsReader::Row PartsReader::Next(Part& part, RowError& error) {
         if (AllEmpty(s.record))
             continue;
         error.line = s.record.line;
+        error.kind = RowError::Kind::Value;
         if (s.record.unterminated) {
             error.message = "a quoted cell is not closed";
             return Row::Error;
         }
         const std::uint64_t hash = Fnv1a(s.rows.RefCell(s.record));
         s.Prefetch(hash);
-        if (!s.rows.Read(s.record, part, error.message))
+        if (!s.rows.Read(s.record, part, error))
             return Row::Error;
         if (const std::size_t earlier = s.Remember(part.ref, hash, part.line); earlier != 0) {
+            error.kind = RowError::Kind::Value;
             error.message = "ref " + Quoted(part.ref) + " repeats line " + std::to_string(earlier);
             return Row::Error;
         }
@@ -358,9 +408,9 @@ PartsReader::Row PartsReader::Next(Part& part, RowError& error) {
     return Row::End;
 }
 
-PartsReading ReadPartsList(std::string_view text) {
+PartsReading ReadPartsList(std::string_view text, const PartsOptions& options) {
     PartsReading out;
-    std::optional<PartsReader> reader = PartsReader::Open(text, out.error);
+    std::optional<PartsReader> reader = PartsReader::Open(text, out.error, options);
     if (!reader)
         return out;
     PartsList list;

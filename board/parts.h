@@ -4,6 +4,7 @@
 #pragma once
 
 #include "board/csv.h"
+#include "board/units.h"
 
 #include <cstddef>
 #include <memory>
@@ -20,9 +21,9 @@ enum class Edge { A, B };
 struct Part {
     std::size_t line = 0; // the CSV line the row starts on, header = 1
     std::string ref;
-    double L = 0.0; // inch
-    double C = 0.0; // given, or the kind's
-    int kind = -1;  // the row of the component table C came from, or −1 when given
+    double L = 0.0;               // inch
+    double C = 0.0;               // given, or the kind's
+    int kind = -1;                // the row of the component table C came from, or −1 when given
     std::optional<Edge> parallel; // as given (x reads as a, y as b); none: not given
     std::string parallelGiven;    // the cell as written, empty when not given
     std::optional<double> r;      // given; else x and y place the part
@@ -32,6 +33,14 @@ struct Part {
 struct RowError {
     std::size_t line = 0;
     std::string message;
+    // What a program may add to the message: the kinds it knows, for an unknown kind.
+    enum class Kind { Value, UnknownKind };
+    Kind kind = Kind::Value;
+};
+
+// How a parts list's bare numbers are read.
+struct PartsOptions {
+    const Unit* bareLength = &kInch; // a length cell without a unit, in a column whose header names none
 };
 
 struct PartsList {
@@ -47,14 +56,18 @@ struct PartsReading {
 };
 
 // Reads a parts list row by row, so that a list of any length takes little memory beyond its text.
-// The columns, in any order, case-insensitive: ref, L, kind or C, parallel (a or b; default a), r or x
-// and y. Lengths may carry in or mm (bare: inch); with a ';' or tab separator numbers may have a
-// decimal comma. Rows whose cells are all empty are skipped.
+// The columns, in any order, case-insensitive: ref, L, kind or C, parallel (a, b, x or y; empty: not
+// given), r or x and y. A length column's header may name its unit ("L (mm)", "L [mm]", "x_mm"); a length
+// cell may carry its own (in, ", mm, cm, mil); a bare one counts in the header's unit, else in the
+// options' bare unit. With a ';' or tab separator numbers may have a decimal comma. Rows whose cells are
+// all empty are skipped; a row with more cells than the header, past it not blank, is a bad row, as is a
+// given r above 1.
 class PartsReader {
 public:
     // Reads the header row of `text`, which must outlive the reader; nullopt, and `error` saying why, when
     // the list cannot be used (no header, a required column missing).
-    static std::optional<PartsReader> Open(std::string_view text, std::string& error);
+    static std::optional<PartsReader> Open(std::string_view text, std::string& error,
+                                           const PartsOptions& options = {});
 
     PartsReader(PartsReader&&) noexcept;
     PartsReader& operator=(PartsReader&&) noexcept;
@@ -79,7 +92,7 @@ private:
 };
 
 // The whole list at once.
-PartsReading ReadPartsList(std::string_view text);
+PartsReading ReadPartsList(std::string_view text, const PartsOptions& options = {});
 
 // The row of the component table for a kind: its list text or its description (case-insensitive, blanks
 // around ignored) or a short name; −1 when none.

@@ -92,25 +92,54 @@ std::optional<double> ParseNumber(std::string_view text, DecimalMark mark) {
     return value;
 }
 
+NumberAndUnit SplitUnit(std::string_view text, DecimalMark mark) {
+    text = Trim(text);
+    // The number's grammar as ParseNumber reads it: sign, digits, fraction, and an exponent only where
+    // digits follow the 'e' ("2em" is 2 and a unit "em").
+    std::size_t i = 0;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-'))
+        ++i;
+    std::size_t digits = 0;
+    auto skipDigits = [&] {
+        while (i < text.size() && IsDigit(text[i])) {
+            ++i;
+            ++digits;
+        }
+    };
+    skipDigits();
+    if (i < text.size() && (text[i] == '.' || (text[i] == ',' && mark == DecimalMark::PointOrComma))) {
+        ++i;
+        skipDigits();
+    }
+    if (digits == 0)
+        return {{}, text};
+    if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
+        std::size_t j = i + 1;
+        if (j < text.size() && (text[j] == '+' || text[j] == '-'))
+            ++j;
+        if (j < text.size() && IsDigit(text[j])) {
+            i = j;
+            while (i < text.size() && IsDigit(text[i]))
+                ++i;
+        }
+    }
+    return {text.substr(0, i), Trim(text.substr(i))};
+}
+
+const Unit* FindUnit(std::span<const Unit> units, std::string_view name) {
+    for (const Unit& u : units)
+        if (EqualsIgnoringCase(name, u.name))
+            return &u;
+    return nullptr;
+}
+
 std::optional<double> ParseQuantity(std::string_view text, std::span<const Unit> units, const Unit* bare,
                                     DecimalMark mark) {
-    text = Trim(text);
-    // The unit is the run of letters at the end; an exponent's 'e' is followed by digits, never last.
-    std::size_t end = text.size();
-    while (end > 0 &&
-           ((text[end - 1] >= 'a' && text[end - 1] <= 'z') || (text[end - 1] >= 'A' && text[end - 1] <= 'Z')))
-        --end;
-    const std::string_view suffix = text.substr(end);
-    const Unit* unit = bare;
-    if (!suffix.empty()) {
-        unit = nullptr;
-        for (const Unit& u : units)
-            if (EqualsIgnoringCase(suffix, u.name))
-                unit = &u;
-    }
-    if (unit == nullptr)
+    const NumberAndUnit split = SplitUnit(text, mark);
+    const Unit* unit = split.unit.empty() ? bare : FindUnit(units, split.unit);
+    if (unit == nullptr || split.number.empty())
         return std::nullopt;
-    const std::optional<double> value = ParseNumber(text.substr(0, end), mark);
+    const std::optional<double> value = ParseNumber(split.number, mark);
     if (!value)
         return std::nullopt;
     return *value / unit->divisor;

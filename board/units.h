@@ -34,18 +34,39 @@ struct Unit {
 
 inline constexpr Unit kInch{"in", 1.0};
 inline constexpr Unit kMillimetre{"mm", kMillimetresPerInch};
-inline constexpr Unit kLengthUnits[] = {kInch, kMillimetre};
-inline constexpr Unit kMassUnits[] = {{"lb", 1.0}, {"kg", kKilogramsPerPound}};
+inline constexpr Unit kLengthUnits[] = {
+    kInch, {"\"", 1.0}, kMillimetre, {"cm", kMillimetresPerInch / 10.0}, {"mil", 1000.0}};
+inline constexpr Unit kMassUnits[] = {
+    {"lb", 1.0}, {"lbs", 1.0}, {"kg", kKilogramsPerPound}, {"g", kKilogramsPerPound * 1000.0}, {"oz", 16.0}};
 inline constexpr Unit kModulusUnits[] = {{"psi", 1.0}, {"GPa", kGigapascalsPerPsi}};
+inline constexpr Unit kFrequencyUnits[] = {{"Hz", 1.0}, {"kHz", 1.0e-3}};
+// Densities in lb/in³; g/cm³ first, as laminate data sheets give it.
+inline constexpr double kGramsPerCubicCentimetre = 453.59237 / 16.387064; // in one lb/in³
+inline constexpr Unit kDensityUnits[] = {{"g/cm3", kGramsPerCubicCentimetre},
+                                         {"g/cc", kGramsPerCubicCentimetre},
+                                         {"kg/m3", kGramsPerCubicCentimetre * 1000.0},
+                                         {"lb/in3", 1.0}};
 
-// A number followed by one of `units` (blanks allowed between), converted to the model's unit. Without a
-// unit the number counts in `bare`, or is refused when `bare` is null.
+// A number followed by one of `units` (blanks allowed between, case ignored), converted to the model's
+// unit. Without a unit the number counts in `bare`, or is refused when `bare` is null.
 std::optional<double> ParseQuantity(std::string_view text, std::span<const Unit> units, const Unit* bare,
                                     DecimalMark mark = DecimalMark::Point);
 
-// A length: in or mm; a bare number is inches, as in the dialog.
-inline std::optional<double> ParseLength(std::string_view text, DecimalMark mark = DecimalMark::Point) {
-    return ParseQuantity(text, kLengthUnits, &kInch, mark);
+// The text split after its number: the number's text and what follows it, trimmed ("25.4 mm" gives
+// "25.4" and "mm"). The number's text is empty when the text does not start with one.
+struct NumberAndUnit {
+    std::string_view number;
+    std::string_view unit;
+};
+NumberAndUnit SplitUnit(std::string_view text, DecimalMark mark = DecimalMark::Point);
+
+// The unit of `units` named `name` (case ignored), or null.
+const Unit* FindUnit(std::span<const Unit> units, std::string_view name);
+
+// A length: in, ", mm, cm or mil; a bare number counts in `bare` (inches, as in the dialog, by default).
+inline std::optional<double> ParseLength(std::string_view text, DecimalMark mark = DecimalMark::Point,
+                                         const Unit* bare = &kInch) {
+    return ParseQuantity(text, kLengthUnits, bare, mark);
 }
 
 // Text without blanks (space, tab) at either end.

@@ -1,16 +1,21 @@
 // SPDX-FileCopyrightText: 2026 The tarnvel developers
 // SPDX-License-Identifier: MIT
 // tarnvel-board: every part of a board against a random-vibration requirement.
+#include "tarnvel-board/messages.h"
 #include "tarnvel-board/options.h"
 #include "tarnvel-board/output.h"
+#include "tarnvel-board/provenance.h"
 #include "tarnvel-board/report.h"
 
 #include "board/analysis.h"
 #include "board/parts.h"
 #include "board/psd.h"
 #include "board/text.h"
+#include "board/units.h"
 
 #include <cstdio>
+#include <cstdlib>
+#include <ctime>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -44,17 +49,38 @@ int Run(int argc, char** argv) {
     }
     board_cli::Options& options = command.options;
     std::string error;
+    board_cli::Provenance from;
+    from.version = board_cli::VersionText();
+    const std::optional<std::time_t> now = board_cli::RunTime(std::getenv("SOURCE_DATE_EPOCH"));
+    if (!now)
+        return Fail("SOURCE_DATE_EPOCH is not a number of seconds");
+    from.time = board_cli::IsoTime(*now);
+    from.board = options.boardText;
+    from.mass = options.massText;
+    from.fn = options.fnText;
+    from.psd = options.psdProfile;
+    from.units = options.units;
+
+    // The report may not replace a file it is computed from: checked before anything is read or written.
+    const std::string profilePath = options.psdProfile.starts_with("@") ? options.psdProfile.substr(1) : "";
+    if (options.output) {
+        for (const std::string& input : {options.parts, profilePath})
+            if (!input.empty() && input != "-" && board_cli::SameFile(*options.output, input))
+                return Fail("--output: " + board::OneLine(*options.output) + " is " +
+                            (input == options.parts ? "the parts list" : "the profile") +
+                            ", which the report would replace");
+    }
 
     // The random input.
     board::PsdReading psd;
-    if (options.psdProfile.starts_with("@")) {
-        const std::string path = options.psdProfile.substr(1);
-        const auto text = board_cli::ReadWhole(path, error);
+    if (!profilePath.empty()) {
+        const auto text = board_cli::ReadWhole(profilePath, error);
         if (!text)
-            return Fail("cannot read the profile " + board::OneLine(path) + ": " + error);
+            return Fail("cannot read the profile " + board::OneLine(profilePath) + ": " + error);
+        from.files.push_back({"profile", profilePath, text->size(), board_cli::Sha256Hex(*text)});
         psd = board::ParsePsdText(*text);
         if (!psd.psd)
-            return Fail(board::OneLine(path) + ": " + psd.error);
+            return Fail(board::OneLine(profilePath) + ": " + psd.error);
     } else {
         psd = board::ParsePsdBreakpoints(options.psdProfile);
         if (!psd.psd)
@@ -65,20 +91,27 @@ int Run(int argc, char** argv) {
     // The parts.
     // The list's name as messages write it, on one line whatever the file is called.
     const std::string name = options.parts == "-" ? "<stdin>" : board::OneLine(options.parts);
+    from.parts = name;
     const auto text = board_cli::ReadWhole(options.parts, error);
     if (!text)
         return Fail("cannot read " + name + ": " + error);
+    from.files.push_back({"parts", options.parts, text->size(), board_cli::Sha256Hex(*text)});
     std::string_view body(*text);
     if (body.starts_with("\xEF\xBB\xBF"))
         body.remove_prefix(3);
     if (body.find_first_not_of(" \t\r\n") == std::string_view::npos)
         return Fail(name + " is empty");
-    std::optional<board::PartsReader> reader = board::PartsReader::Open(*text, error);
+    board::PartsOptions partsOptions;
+    partsOptions.bareLength =
+        options.units == board_cli::LengthUnit::Millimetre ? &board::kMillimetre : &board::kInch;
+    std::optional<board::PartsReader> reader = board::PartsReader::Open(*text, error, partsOptions);
     if (!reader)
         return Fail(name + ": " + error);
-    const std::optional<board::BoardEvaluator> evaluator = board::BoardEvaluator::Make(options.board, error);
+    board::BoardProblem problem;
+    const std::optional<board::BoardEvaluator> evaluator =
+        board::BoardEvaluator::Make(options.board, problem);
     if (!evaluator)
-        return Fail(error);
+        return Fail(board_cli::Describe(problem));
     // The first row before any output: a list with nothing after its header is refused.
     board::Part part;
     board::RowError rowError;
@@ -120,22 +153,18 @@ int Run(int argc, char** argv) {
             continue;
         }
         ++errors;
-        std::fprintf(stderr, "%s:%zu: %s\n", name.c_str(), rowError.line, rowError.message.c_str());
+        std::fprintf(stderr, "%s:%zu: %s\n", name.c_str(), rowError.line,
+                     board_cli::Describe(rowError).c_str());
         if (!csv)
             report.errors.push_back(std::move(rowError));
     }
-    board_cli::Provenance from;
-    from.parts = name;
-    from.psd = options.psdProfile;
-    from.mass = options.massText;
     if (csv) {
         written = written && csv->Finish();
     } else {
         evaluator->Finish(report);
         written =
-            output.Write(options.format == board_cli::Format::Json
-                             ? board_cli::JsonText(report)
-                             : board_cli::TableText(report, from));
+            output.Write(options.format == board_cli::Format::Json ? board_cli::JsonText(report)
+                                                                   : board_cli::TableText(report, from));
     }
     if (!output.Commit(error) || !written)
         return Fail("cannot write " +

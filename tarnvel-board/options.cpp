@@ -1,6 +1,7 @@
 // SPDX-FileCopyrightText: 2026 The tarnvel developers
 // SPDX-License-Identifier: MIT
 #include "tarnvel-board/options.h"
+#include "tarnvel-board/messages.h"
 
 #include "board/parts.h"
 #include "board/text.h"
@@ -10,6 +11,8 @@
 
 #include <CLI/CLI.hpp>
 
+#include <initializer_list>
+#include <span>
 #include <string_view>
 #include <vector>
 
@@ -21,18 +24,18 @@ namespace board_cli {
 
 namespace {
 
-using board::DecimalMark;
 using board::Unit;
 
-struct Refusal {
-    std::string message;
-};
-
+// A value refused where CLI11 reads it: its one error path writes "OPTION: MESSAGE".
 [[noreturn]] void Refuse(const std::string& option, std::string_view value, const std::string& what) {
-    std::string message = option + ": " + board::Quote(value) + " is not " + what;
+    std::string message = board::Quote(value) + " is not " + what;
     if (value.find(',') != std::string_view::npos)
         message += " (numbers take a decimal point)";
-    throw Refusal{message};
+    throw CLI::ValidationError(option, message);
+}
+
+[[noreturn]] void Refuse(const std::string& option, const std::string& message) {
+    throw CLI::ValidationError(option, message);
 }
 
 double Quantity(const std::string& option, std::string_view value, std::span<const Unit> units,
@@ -43,7 +46,22 @@ double Quantity(const std::string& option, std::string_view value, std::span<con
     return *v;
 }
 
-// "AxBxH", each a length; a unit on the last applies to the others unless they carry their own.
+// One of `words`, in any case; its index.
+std::size_t Keyword(const std::string& option, std::string_view value,
+                    std::initializer_list<const char*> words) {
+    std::size_t i = 0;
+    std::string list;
+    for (const char* word : words) {
+        if (board::EqualsIgnoringCase(board::Trim(value), word))
+            return i;
+        list += (i == 0 ? "" : i + 1 == words.size() ? " or " : ", ") + std::string(word);
+        ++i;
+    }
+    Refuse(option, value, list);
+}
+
+// "AxBxH", each a length with its unit; a unit on the last applies to the others unless they carry their
+// own. Without any unit the lengths are refused: 233x160x1.6 may be millimetres or inches.
 void ReadBoard(std::string_view text, board::BoardInput& board) {
     std::vector<std::string_view> pieces;
     std::size_t start = 0;
@@ -52,22 +70,33 @@ void ReadBoard(std::string_view text, board::BoardInput& board) {
             pieces.push_back(text.substr(start, i - start));
             start = i + 1;
         }
-    const std::string what = "AxBxH, three lengths (e.g. 9x7x0.08in or 229x178x2mm)";
+    const std::string what = "AxBxH, three lengths with their unit (e.g. 9x7x0.08in or 229x178x2mm)";
     if (pieces.size() != 3)
         Refuse("--board", text, what);
-    const std::string_view last = board::Trim(pieces[2]);
-    const Unit* unit = &board::kInch;
-    for (const Unit& u : board::kLengthUnits)
-        if (last.size() > u.name.size() &&
-            board::EqualsIgnoringCase(last.substr(last.size() - u.name.size()), u.name))
-            unit = &u;
+    const Unit* unit = nullptr;
+    bool anyUnit = false;
+    for (std::size_t i = 0; i < 3; ++i) {
+        const board::NumberAndUnit split = board::SplitUnit(pieces[i]);
+        if (split.number.empty() ||
+            (!split.unit.empty() && !board::FindUnit(board::kLengthUnits, split.unit)))
+            Refuse("--board", text, what);
+        anyUnit = anyUnit || !split.unit.empty();
+        if (i == 2 && !split.unit.empty())
+            unit = board::FindUnit(board::kLengthUnits, split.unit);
+    }
+    if (!anyUnit) {
+        std::string readings;
+        for (std::size_t i = 0; i < 3; ++i)
+            readings += (i == 0 ? "" : " x ") + std::string(board::Trim(pieces[i]));
+        Refuse("--board", board::Quote(text) + " has no unit: " + readings + " in, or mm?");
+    }
     double* sides[] = {&board.a, &board.b, &board.h};
     for (std::size_t i = 0; i < 3; ++i) {
         const auto v = board::ParseQuantity(pieces[i], board::kLengthUnits, unit);
         if (!v)
-            Refuse("--board", text, what);
+            Refuse("--board", text, what + "; the last length's unit applies to the others");
         if (!(*v > 0.0))
-            throw Refusal{"--board: " + board::Quote(text) + ": every length must be > 0"};
+            Refuse("--board", board::Quote(text) + ": every length must be > 0");
         *sides[i] = *v;
     }
 }
@@ -98,35 +127,159 @@ CommandLine ParseCommandLine(int argc, const char* const* argv) {
                  "tarnvel-board"};
     app.get_formatter()->column_width(30);
     app.footer(
-        "PARTS is a CSV file with a header row naming the columns ref, L, kind or C, parallel (a or b), "
-        "r or x and y. Lengths take in or mm (bare: inch).\n\n" +
+        "PARTS is a CSV file with a header row naming the columns ref, L, kind or C, parallel (a, b, x or y; "
+        "empty: both edges are evaluated), r or x and y. Lengths take in, \", mm, cm or mil; a header may "
+        "name "
+        "a column's unit (L (mm), x_mm); bare lengths are inches, or millimetres with --units mm.\n\n" +
         Kinds() +
         "\nExit status: 0 every part passes, 1 some part falls short, 2 an error.\n"
         "See tarnvel-board(1) for the model, its formulas and its assumptions.");
     app.set_version_flag("--version", VersionText());
 
-    std::string boardText, fnText, massText, supports = "simple", modulusText, poissonText, qText = "sqrt",
-                                             hoursText, format = "table", output;
+    static constexpr Unit kHours[] = {{"h", 1.0}};
+    // Each value is read, checked and stored where CLI11 takes it; a refusal is CLI11's own error.
     app.add_option("PARTS", o.parts, "the parts list (CSV), or - for standard input")->required();
-    app.add_option("--board", boardText, "length a, width b, thickness h: 9x7x0.08in or 229x178x2mm")
+    app.add_option_function<std::string>(
+           "--board",
+           [&o](const std::string& v) {
+               ReadBoard(v, o.board);
+               o.boardText = v;
+           },
+           "length a, width b, thickness h, with the unit: 9x7x0.08in or 229x178x2mm")
         ->required()
         ->type_name("AxBxH");
-    app.add_option("--fn", fnText, "natural frequency of the populated board, when known")->type_name("HZ");
-    app.add_option("--mass", massText, "mass of the populated board, with lb or kg (to estimate fn)")
+    app.add_option_function<std::string>(
+           "--fn",
+           [&o](const std::string& v) {
+               o.board.fn = Quantity("--fn", v, board::kFrequencyUnits, &board::kFrequencyUnits[0],
+                                     "a frequency in Hz or kHz");
+               o.fnText = v;
+           },
+           "natural frequency of the populated board, when known (Hz)")
+        ->type_name("HZ");
+    app.add_option_function<std::string>(
+           "--mass",
+           [&o](const std::string& v) {
+               o.board.weight =
+                   Quantity("--mass", v, board::kMassUnits, nullptr, "a mass with its unit: g, kg, lb or oz");
+               o.massText = std::string(board::Trim(v));
+           },
+           "mass of the populated board, with g, kg, lb or oz (to estimate fn)")
         ->type_name("W");
-    app.add_option("--supports", supports, "edges, for the estimate: simple (default) or clamped")
+    app.add_option_function<std::string>(
+           "--density",
+           [&o](const std::string& v) {
+               o.board.density = Quantity("--density", v, board::kDensityUnits, &board::kDensityUnits[0],
+                                          "a density in g/cm3, or with g/cm3, kg/m3 or lb/in3");
+               if (!(o.board.density > 0.0))
+                   Refuse("--density", "the density must be > 0");
+           },
+           "the bare laminate's density, g/cm3 (default 1.85, FR-4), to check --mass")
+        ->type_name("RHO");
+    app.add_option_function<std::string>(
+           "--supports",
+           [&o](const std::string& v) {
+               o.board.supports = Keyword("--supports", v, {"simple", "clamped"}) == 0
+                                      ? board::Supports::Simple
+                                      : board::Supports::Clamped;
+           },
+           "edges, for the estimate: simple (default) or clamped")
         ->type_name("simple|clamped");
-    app.add_option("--modulus", modulusText, "board material's modulus, psi (default 2e6) or with psi or GPa")
+    app.add_option_function<std::string>(
+           "--modulus",
+           [&o](const std::string& v) {
+               o.board.modulus = Quantity("--modulus", v, board::kModulusUnits, &board::kModulusUnits[0],
+                                          "a modulus in psi, or with psi or GPa");
+           },
+           "board material's modulus, psi (default 2e6) or with psi or GPa")
         ->type_name("E");
-    app.add_option("--poisson", poissonText, "board material's Poisson's ratio (default 0.12)")
+    app.add_option_function<std::string>(
+           "--poisson",
+           [&o](const std::string& v) {
+               const auto nu = board::ParseNumber(v);
+               if (!nu)
+                   Refuse("--poisson", v, "a number");
+               o.board.poisson = *nu;
+           },
+           "board material's Poisson's ratio (default 0.12)")
         ->type_name("NU");
-    app.add_option("--psd", o.psdProfile, "random input: navmat, F:P,F:P,... (Hz:g^2/Hz) or @FILE")
+    app.add_option("--psd", o.psdProfile, "random input: a named profile, F:P,F:P,... (Hz:g^2/Hz) or @FILE")
         ->required()
         ->type_name("PROFILE");
-    app.add_option("--q", qText, "transmissibility: sqrt (default), 2sqrt or a number")->type_name("RULE");
-    app.add_option("--hours", hoursText, "required life in hours")->type_name("T");
-    app.add_option("--format", format, "table (default), csv or json")->type_name("table|csv|json");
-    app.add_option("-o,--output", output, "write there instead of standard output, whole or not at all")
+    app.add_option_function<std::string>(
+           "--q",
+           [&o](const std::string& v) {
+               const auto trimmed = board::Trim(v);
+               if (board::EqualsIgnoringCase(trimmed, "sqrt")) {
+                   o.board.q.rule = board::Transmissibility::Rule::Sqrt;
+                   return;
+               }
+               if (board::EqualsIgnoringCase(trimmed, "2sqrt")) {
+                   o.board.q.rule = board::Transmissibility::Rule::TwoSqrt;
+                   return;
+               }
+               const auto q = board::ParseNumber(v);
+               if (!q)
+                   Refuse("--q", v, "sqrt, 2sqrt or a number");
+               if (!(*q >= 1.0)) {
+                   std::string message =
+                       Describe(board::BoardProblem{board::BoardProblem::Kind::QBelowOne, *q, 0.0, false});
+                   message = message.substr(message.find(": ") + 2);
+                   if (*q > 0.0)
+                       message += ": " + board::FormatNumber(*q) + " as zeta is Q " +
+                                  board::FormatSignificant(1.0 / (2.0 * *q), 4);
+                   Refuse("--q", message);
+               }
+               o.board.q.rule = board::Transmissibility::Rule::Fixed;
+               o.board.q.fixed = *q;
+           },
+           "transmissibility: sqrt (default), 2sqrt or a number, at least 1")
+        ->type_name("RULE");
+    app.add_option_function<std::string>(
+           "--hours",
+           [&o](const std::string& v) {
+               const double hours = Quantity("--hours", v, kHours, &kHours[0], "a number of hours");
+               if (!(hours > 0.0))
+                   Refuse("--hours", "the required life must be > 0");
+               o.board.requiredHours = hours;
+           },
+           "required life in hours")
+        ->type_name("T");
+    app.add_option_function<std::string>(
+           "--r-min",
+           [&o](const std::string& v) {
+               const auto r = board::ParseNumber(v);
+               if (!r)
+                   Refuse("--r-min", v, "a number");
+               if (!(*r >= 0.0 && *r <= 1.0))
+                   Refuse("--r-min", board::Quote(v) + " is not between 0 and 1");
+               o.board.rMin = *r;
+           },
+           "the least r a position gives (default 0.5, the lowest the criterion tabulates)")
+        ->type_name("R");
+    app.add_option_function<std::string>(
+           "--units",
+           [&o](const std::string& v) {
+               o.units = Keyword("--units", v, {"in", "mm"}) == 0 ? LengthUnit::Inch : LengthUnit::Millimetre;
+           },
+           "bare lengths in the parts list, and the report's lengths: in (default) or mm")
+        ->type_name("in|mm");
+    app.add_option_function<std::string>(
+           "--format",
+           [&o](const std::string& v) {
+               static constexpr Format kFormats[] = {Format::Table, Format::Csv, Format::Json};
+               o.format = kFormats[Keyword("--format", v, {"table", "csv", "json"})];
+           },
+           "table (default), csv or json")
+        ->type_name("table|csv|json");
+    app.add_option_function<std::string>(
+           "-o,--output",
+           [&o](const std::string& v) {
+               if (v.empty())
+                   Refuse("--output", "no file name");
+               o.output = v;
+           },
+           "write there instead of standard output, whole or not at all")
         ->type_name("FILE");
 
     try {
@@ -146,70 +299,6 @@ CommandLine ParseCommandLine(int argc, const char* const* argv) {
     } catch (const CLI::ParseError& e) {
         // The parser's message may quote an argument as it stands: on one line, control characters escaped.
         out.text = board::OneLine(e.what());
-        return out;
-    }
-
-    try {
-        ReadBoard(boardText, o.board);
-        static constexpr Unit kHertz[] = {{"Hz", 1.0}};
-        static constexpr Unit kHours[] = {{"h", 1.0}};
-        if (!fnText.empty())
-            o.board.fn = Quantity("--fn", fnText, kHertz, &kHertz[0], "a frequency in Hz");
-        if (!massText.empty()) {
-            const auto text = board::Trim(massText);
-            o.board.weight =
-                Quantity("--mass", text, board::kMassUnits, nullptr, "a mass with its unit, lb or kg");
-            o.massText = std::string(text);
-        }
-        if (board::EqualsIgnoringCase(supports, "simple"))
-            o.board.supports = board::Supports::Simple;
-        else if (board::EqualsIgnoringCase(supports, "clamped"))
-            o.board.supports = board::Supports::Clamped;
-        else
-            Refuse("--supports", supports, "simple or clamped");
-        if (!modulusText.empty())
-            o.board.modulus = Quantity("--modulus", modulusText, board::kModulusUnits,
-                                       &board::kModulusUnits[0], "a modulus in psi, or with psi or GPa");
-        if (!poissonText.empty()) {
-            const auto nu = board::ParseNumber(poissonText);
-            if (!nu)
-                Refuse("--poisson", poissonText, "a number");
-            o.board.poisson = *nu;
-        }
-        if (board::EqualsIgnoringCase(qText, "sqrt")) {
-            o.board.q.rule = board::Transmissibility::Rule::Sqrt;
-        } else if (board::EqualsIgnoringCase(qText, "2sqrt")) {
-            o.board.q.rule = board::Transmissibility::Rule::TwoSqrt;
-        } else {
-            const auto q = board::ParseNumber(qText);
-            if (!q)
-                Refuse("--q", qText, "sqrt, 2sqrt or a number");
-            if (!(*q > 0.0))
-                throw Refusal{"--q: Q must be > 0"};
-            o.board.q.rule = board::Transmissibility::Rule::Fixed;
-            o.board.q.fixed = *q;
-        }
-        if (!hoursText.empty()) {
-            const double hours = Quantity("--hours", hoursText, kHours, &kHours[0], "a number of hours");
-            if (!(hours > 0.0))
-                throw Refusal{"--hours: the required life must be > 0"};
-            o.board.requiredHours = hours;
-        }
-        if (format == "table")
-            o.format = Format::Table;
-        else if (format == "csv")
-            o.format = Format::Csv;
-        else if (format == "json")
-            o.format = Format::Json;
-        else
-            Refuse("--format", format, "table, csv or json");
-        if (app.count("--output") > 0) {
-            if (output.empty())
-                throw Refusal{"--output: no file name"};
-            o.output = output;
-        }
-    } catch (const Refusal& r) {
-        out.text = r.message;
         return out;
     }
     out.status = CommandLine::Status::Run;

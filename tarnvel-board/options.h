@@ -3,6 +3,8 @@
 // The command line of tarnvel-board.
 #pragma once
 
+#include "tarnvel-board/report.h"
+
 #include "board/analysis.h"
 
 #include <optional>
@@ -15,10 +17,13 @@ enum class Format { Table, Csv, Json };
 struct Options {
     std::string parts;       // a CSV file, or "-" for standard input
     board::BoardInput board; // everything but the profile, which psdProfile names
-    std::string psdProfile;  // navmat | F:P,F:P,… | @FILE
+    std::string psdProfile;  // a name | F:P,F:P,… | @FILE
     Format format = Format::Table;
+    LengthUnit units = LengthUnit::Inch; // of bare lengths in the parts list, and of the report's lengths
     std::optional<std::string> output;
-    std::string massText; // --mass as written, for the table
+    std::string boardText; // --board as written
+    std::string massText;  // --mass as written, empty without it
+    std::string fnText;    // --fn as written, empty without it
 };
 
 struct CommandLine {

@@ -47,6 +47,11 @@ bool Synced(std::FILE* file) {
 
 } // namespace
 
+bool SameFile(const std::string& a, const std::string& b) {
+    std::error_code ec;
+    return std::filesystem::equivalent(FilePath(a), FilePath(b), ec) && !ec;
+}
+
 void UseBinaryStandardStreams() {
 #if defined(_WIN32)
     _setmode(_fileno(stdin), _O_BINARY);

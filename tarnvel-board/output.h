@@ -13,6 +13,10 @@ namespace board_cli {
 // The file's bytes, or nullopt with `error` saying why ("-" is standard input).
 std::optional<std::string> ReadWhole(const std::string& path, std::string& error);
 
+// Whether two paths name the same existing file (by identity, not by spelling: a link, "./", another case
+// on Windows).
+bool SameFile(const std::string& a, const std::string& b);
+
 // Standard input and output carry bytes as they are (no CR LF translation on Windows).
 void UseBinaryStandardStreams();
 

@@ -1,0 +1,64 @@
+// SPDX-FileCopyrightText: 2026 The tarnvel developers
+// SPDX-License-Identifier: MIT
+#include "tarnvel-board/messages.h"
+
+#include "board/text.h"
+
+namespace board_cli {
+
+namespace {
+
+std::string Sig(double v, int digits = 4) {
+    return board::FormatSignificant(v, digits);
+}
+
+} // namespace
+
+std::string Describe(const board::BoardProblem& p) {
+    using Kind = board::BoardProblem::Kind;
+    switch (p.kind) {
+    case Kind::None:
+        return {};
+    case Kind::SizeNotPositive:
+        return "--board: every length must be > 0";
+    case Kind::NoFrequency:
+        return "no board frequency: give --fn, or --mass to estimate it";
+    case Kind::FnNotPositive:
+        return "--fn: fn must be > 0";
+    case Kind::WeightNotPositive:
+        return "--mass: the board's mass must be > 0";
+    case Kind::ModulusNotPositive:
+        return "--modulus: the modulus must be > 0";
+    case Kind::PoissonOutOfRange:
+        return "--poisson: Poisson's ratio " + board::FormatNumber(p.value) +
+               " is not at least 0 and below 0.5";
+    case Kind::DensityNotPositive:
+        return "--density: the density must be > 0";
+    case Kind::QBelowOne:
+        return "--q: Q " + board::FormatNumber(p.value) +
+               " is below 1, which would mean the board attenuates; a damping ratio zeta gives Q = 1/(2 "
+               "zeta)";
+    case Kind::RMinOutOfRange:
+        return "--r-min: " + board::FormatNumber(p.value) + " is not between 0 and 1";
+    case Kind::WeightBelowLaminate:
+        return "--mass: " + Sig(p.value, 3) + " lb (" + Sig(p.value * board::kKilogramsPerPound * 1000.0, 3) +
+               " g) is less than half the bare laminate's " + Sig(p.limit, 3) + " lb (" +
+               Sig(p.limit * board::kKilogramsPerPound * 1000.0, 3) +
+               " g) from --board and --density: check the mass, the board and their units";
+    case Kind::FnBelowBand:
+        return "fn " + Sig(p.value) + " Hz" + (p.estimated ? " (estimated from --mass)" : "") +
+               " is below the profile's band, which starts at " + Sig(p.limit) +
+               " Hz: Miles' equation needs the input level at fn";
+    case Kind::FnNotFinite:
+        return "the estimated fn is beyond the range of numbers: check --board and --mass";
+    }
+    return "the board cannot be evaluated";
+}
+
+std::string Describe(const board::RowError& error) {
+    if (error.kind == board::RowError::Kind::UnknownKind)
+        return error.message + " (see tarnvel-board --help for the kinds)";
+    return error.message;
+}
+
+} // namespace board_cli
