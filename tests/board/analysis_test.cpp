@@ -30,7 +30,7 @@ board::Report Evaluate(const board::BoardInput& in, const std::string& csv) {
     board::PartsReading parts = board::ReadPartsList(csv);
     EXPECT_TRUE(parts.list) << parts.error;
     board::Analysis analysis = board::Analyse(in, std::move(*parts.list));
-    EXPECT_TRUE(analysis.report) << analysis.error;
+    EXPECT_TRUE(analysis.report) << static_cast<int>(analysis.problem.kind);
     return analysis.report ? std::move(*analysis.report) : board::Report{};
 }
 
@@ -56,8 +56,8 @@ TEST(Analysis, AllowableZIsTheDialogsBitForBit) {
         in.a = row.B;
         in.b = 1.0;
         in.h = row.h;
-        const std::string csv = "ref,L,C,r\nU1," + board::FormatNumber(row.L) + "," +
-                                board::FormatNumber(row.C) + "," + board::FormatNumber(row.r) + "\n";
+        const std::string csv = "ref,L,C,r,parallel\nU1," + board::FormatNumber(row.L) + "," +
+                                board::FormatNumber(row.C) + "," + board::FormatNumber(row.r) + ",a\n";
         const board::Report report = Evaluate(in, csv);
         ASSERT_EQ(report.parts.size(), 1u);
         const calc::Evaluation dialog = calc::Evaluate({row.L, row.C, row.B, row.h, row.r}, true);
@@ -93,31 +93,46 @@ TEST(Analysis, PositionGivesTheDialogsThreeRows) {
 TEST(Analysis, NotesOnUnusualInputs) {
     board::BoardInput in = Board();
     in.h = 0.6;
-    const board::Report report = Evaluate(in, "ref,L,C,r,x,y\nlow-C,1,0.5,1,,\nhigh-C,1,2.5,1,,\nedge,1,1,,0."
-                                              "5,0.5\nplain,1,1.75,1,,\nbeyond,1,1,1.2,,\n");
+    const std::string csv =
+        "ref,L,C,r,x,y,parallel\nlow-C,1,0.5,1,,,a\nhigh-C,1,2.5,1,,,a\nedge,1,1,,0.5,0.5,a\n"
+        "plain,1,1.75,1,,,a\nlow-r,1,1,0.3,,,a\n";
+    const board::Report report = Evaluate(in, csv);
     ASSERT_EQ(report.parts.size(), 5u);
     const std::vector<std::vector<std::string>> expected{
         {"C 0.5 is outside the typical range 0.75 to 2.25"},
         {"C 2.5 is outside the typical range 0.75 to 2.25"},
-        {"r 0.0386 is below 0.5, the lowest the criterion tabulates"}, // sin 10° · sin(180°/14)
+        // sin 10° · sin(180°/14), raised to the floor
+        {"r 0.0386 from the position is below the floor 0.5, which is used"},
         {},
-        {"r 1.2 is above 1, the value at the board's centre"},
+        {"r 0.3 is below 0.5, the lowest the criterion tabulates"},
     };
     for (std::size_t i = 0; i < expected.size(); ++i)
         EXPECT_EQ(board::NoteTexts(report.parts[i], report.requiredHours), expected[i])
             << report.parts[i].ref;
+    EXPECT_EQ(report.parts[2].r, 0.5);
+    EXPECT_EQ(board::FormatSignificant(*report.parts[2].rComputed, 3), "0.0386");
     EXPECT_EQ(report.board.notes,
               (std::vector<std::string>{"h 0.6 in is above 0.5 in, beyond the criterion's usual range"}));
+
+    // Without the floor, the shape's own value, as a note of its own.
+    in.rMin = 0.0;
+    const board::Report unfloored = Evaluate(in, csv);
+    EXPECT_EQ(board::FormatSignificant(unfloored.parts[2].r, 3), "0.0386");
+    EXPECT_EQ(board::NoteTexts(unfloored.parts[2], {}),
+              (std::vector<std::string>{"r 0.0386 is below 0.5, the lowest the criterion tabulates"}));
 }
 
 TEST(Analysis, InputsThatCannotBeEvaluatedAreBadRows) {
-    const board::Report report = Evaluate(Board(), "ref,L,C,r,x,y\n"
-                                                   "zero-L,0,1,1,,\n"
-                                                   "negative-C,1,-1,1,,\n"
-                                                   "zero-r,1,1,0,,\n"
-                                                   "off-board,1,1,,10,3\n"
-                                                   "on-edge,1,1,,0,3\n"
-                                                   "good,1,1,1,,\n");
+    const board::Report report = Evaluate(Board(), "ref,L,C,r,x,y,parallel\n"
+                                                   "zero-L,0,1,1,,,a\n"
+                                                   "negative-C,1,-1,1,,,a\n"
+                                                   "zero-r,1,1,0,,,a\n"
+                                                   "off-board,1,1,,10,3,a\n"
+                                                   "on-edge,1,1,,0,3,a\n"
+                                                   "longer-than-b,8,1,1,,,b\n"
+                                                   "past-the-edge,2,1,,8.5,3,a\n"
+                                                   "longer-than-both,10,1,1,,,\n"
+                                                   "good,1,1,1,,,a\n");
     ASSERT_EQ(report.parts.size(), 1u);
     EXPECT_EQ(report.parts[0].ref, "good");
     std::vector<std::string> messages;
@@ -126,21 +141,66 @@ TEST(Analysis, InputsThatCannotBeEvaluatedAreBadRows) {
         messages.push_back(e.message);
         lines.push_back(e.line);
     }
-    EXPECT_EQ(lines, (std::vector<std::size_t>{2, 3, 4, 5, 6}));
+    EXPECT_EQ(lines, (std::vector<std::size_t>{2, 3, 4, 5, 6, 7, 8, 9}));
     EXPECT_EQ(messages, (std::vector<std::string>{
                             "L must be > 0",
                             "C must be > 0",
                             "r must be > 0",
                             "position x 10 in, y 3 in is not inside the board (9 in by 7 in)",
                             "position x 0 in, y 3 in is not inside the board (9 in by 7 in)",
+                            "L 8 in is longer than edge b (7 in)",
+                            "the part, 2 in long along edge a at x 8.5 in, reaches past the board's edge",
+                            "L 10 in is longer than edge a (9 in); L 10 in is longer than edge b (7 in)",
                         }));
+}
+
+// A part whose edge is not given, and a four-sided package whatever its edge, is evaluated along both
+// edges: the criterion's Z grows with B, so on a 9 × 7 board the shorter edge b is the worse.
+TEST(Analysis, BothEdgesWhereTheEdgeIsNotGivenOrTheJointsRunBothWays) {
+    struct Row {
+        const char* name;
+        const char* kind;
+        const char* parallel;
+        board::Edge used;
+        bool both;
+        unsigned note;
+    };
+    const std::vector<Row> rows{
+        {"dip along a", "dip", "a", board::Edge::A, false, 0},
+        {"dip along x, which is a", "dip", "x", board::Edge::A, false, 0},
+        {"dip along y, which is b", "dip", "Y", board::Edge::B, false, 0},
+        {"dip, edge not given", "dip", "", board::Edge::B, true, board::kNoteEdgeNotGiven},
+        {"bga said to lie along a", "bga", "a", board::Edge::B, true, board::kNoteFourSided},
+        {"pga", "pga", "a", board::Edge::B, true, board::kNoteFourSided},
+        {"lccc", "lccc", "a", board::Edge::B, true, board::kNoteFourSided},
+        {"lccc-j", "lccc-j", "a", board::Edge::B, true, board::kNoteFourSided},
+        {"fine-pitch", "fine-pitch", "a", board::Edge::B, true, board::kNoteFourSided},
+        {"two-row along a", "two-row", "a", board::Edge::A, false, 0},
+    };
+    for (const Row& row : rows) {
+        const board::Report report = Evaluate(Board(), std::string("ref,L,kind,r,parallel\nU1,1,") +
+                                                           row.kind + ",1," + row.parallel + "\n");
+        ASSERT_EQ(report.parts.size(), 1u) << row.name;
+        const board::PartResult& p = report.parts[0];
+        EXPECT_EQ(p.parallel, row.used) << row.name;
+        EXPECT_EQ(p.bothEdges, row.both) << row.name;
+        EXPECT_EQ(p.B, row.used == board::Edge::A ? 9.0 : 7.0) << row.name;
+        EXPECT_EQ(Bits(p.zAllow), Bits(calc::RelativeDisplacementLimit(p.B, 0.08, 1.0, p.C, 1.0)))
+            << row.name;
+        EXPECT_EQ(p.notes & (board::kNoteEdgeNotGiven | board::kNoteFourSided), row.note) << row.name;
+        EXPECT_EQ(p.parallelGiven, row.parallel) << row.name;
+    }
+    // A part that fits along one edge only lies along that one.
+    const board::Report tall = Evaluate(Board(), "ref,L,kind,r,parallel\nJ1,8,two-row,1,\n");
+    ASSERT_EQ(tall.parts.size(), 1u);
+    EXPECT_EQ(tall.parts[0].parallel, board::Edge::A);
 }
 
 TEST(Analysis, MarginLifeAndPass) {
     // With fn given, Z3σ is fixed; a part whose Z is exactly Z3σ lasts 2×10⁷ cycles and passes.
     board::BoardInput in = Board(200.0);
     const double z3 = board::MilesResponse(200.0, {}, in.psd).z3sigma;
-    const board::Report report = Evaluate(in, "ref,L,C,r\nbig,0.1,0.75,1\nsmall,16,2.25,0.5\n");
+    const board::Report report = Evaluate(in, "ref,L,C,r,parallel\nbig,0.1,0.75,1,a\nsmall,8,2.25,0.5,a\n");
     ASSERT_EQ(report.parts.size(), 2u);
     for (const board::PartResult& p : report.parts) {
         EXPECT_EQ(p.margin, p.zAllow / z3);
@@ -157,19 +217,19 @@ TEST(Analysis, MarginLifeAndPass) {
 
 TEST(Analysis, RequiredLifeFailsAPartWithMargin) {
     board::BoardInput in = Board(200.0);
-    const board::Report loose = Evaluate(in, "ref,L,C,r\nU1,0.1,0.75,1\n");
+    const board::Report loose = Evaluate(in, "ref,L,C,r,parallel\nU1,0.1,0.75,1,a\n");
     ASSERT_EQ(loose.parts.size(), 1u);
     const double hours = loose.parts[0].hours;
     ASSERT_GT(loose.parts[0].margin, 1.0);
 
     in.requiredHours = hours * 2.0;
-    const board::Report strict = Evaluate(in, "ref,L,C,r\nU1,0.1,0.75,1\n");
+    const board::Report strict = Evaluate(in, "ref,L,C,r,parallel\nU1,0.1,0.75,1,a\n");
     EXPECT_FALSE(strict.parts[0].pass);
     EXPECT_EQ(board::NoteTexts(strict.parts[0], strict.requiredHours),
               (std::vector<std::string>{"life below the required " +
                                         board::FormatSignificant(hours * 2.0, 6) + " hours"}));
     in.requiredHours = hours;
-    EXPECT_TRUE(Evaluate(in, "ref,L,C,r\nU1,0.1,0.75,1\n").parts[0].pass)
+    EXPECT_TRUE(Evaluate(in, "ref,L,C,r,parallel\nU1,0.1,0.75,1,a\n").parts[0].pass)
         << "exactly the required life passes";
 }
 
@@ -194,48 +254,85 @@ TEST(Analysis, EstimatedFrequency) {
 }
 
 TEST(Analysis, BoardsThatCannotBeEvaluated) {
+    using Kind = board::BoardProblem::Kind;
     struct Row {
         const char* name;
         board::BoardInput in;
-        std::string error;
+        Kind kind;
+        double value;
     };
     board::BoardInput noFn = Board();
     noFn.fn.reset();
     board::BoardInput low = Board(10.0);
-    board::BoardInput high = Board(2500.0);
-    board::BoardInput light = Board();
-    light.fn.reset();
-    light.weight = 1e-6; // a board this light rings far above the band
     board::BoardInput flat = Board();
     flat.h = 0.0;
     board::BoardInput nu = Board();
     nu.fn.reset();
     nu.weight = 1.0;
     nu.poisson = 0.5;
+    board::BoardInput damping = Board();
+    damping.q.rule = board::Transmissibility::Rule::Fixed;
+    damping.q.fixed = 0.05;
+    board::BoardInput floor = Board();
+    floor.rMin = 1.5;
+    // 9 × 7 × 0.08 in of FR-4 at 1.85 g/cm³ weighs 5.04 in³ · 0.066835 lb/in³ = 0.33685 lb.
+    board::BoardInput light = Board();
+    light.weight = 0.16;
     const std::vector<Row> rows{
-        {"neither fn nor mass", noFn, "no board frequency: give --fn, or --mass to estimate it"},
-        {"fn below the band", low,
-         "fn 10 Hz is outside the profile's band, 20 Hz to 2000 Hz: Miles' equation needs the input level at "
-         "fn"},
-        {"fn above the band", high,
-         "fn 2500 Hz is outside the profile's band, 20 Hz to 2000 Hz: Miles' equation needs the input level "
-         "at fn"},
-        {"estimate above the band", light,
-         "fn " +
-             board::FormatSignificant(board::PlateFrequency({9.0, 7.0, 0.08, 1e-6}, board::Supports::Simple),
-                                      4) +
-             " Hz (estimated) is outside the profile's band, 20 Hz to 2000 Hz: Miles' equation needs the "
-             "input "
-             "level at fn"},
-        {"no thickness", flat, "the board's length, width and thickness must be > 0"},
-        {"Poisson's ratio 0.5", nu, "Poisson's ratio must be at least 0 and below 0.5"},
+        {"neither fn nor mass", noFn, Kind::NoFrequency, 0.0},
+        {"fn below the band", low, Kind::FnBelowBand, 10.0},
+        {"no thickness", flat, Kind::SizeNotPositive, 0.0},
+        {"Poisson's ratio 0.5", nu, Kind::PoissonOutOfRange, 0.5},
+        {"a damping ratio given as Q", damping, Kind::QBelowOne, 0.05},
+        {"a floor of r above 1", floor, Kind::RMinOutOfRange, 1.5},
+        {"lighter than half the bare laminate", light, Kind::WeightBelowLaminate, 0.16},
     };
     for (const Row& row : rows) {
-        board::PartsReading parts = board::ReadPartsList("ref,L,kind,r\nU1,1,dip,1\n");
-        const board::Analysis analysis = board::Analyse(row.in, std::move(*parts.list));
-        EXPECT_FALSE(analysis.report) << row.name;
-        EXPECT_EQ(analysis.error, row.error) << row.name;
+        board::BoardProblem problem;
+        EXPECT_FALSE(board::BoardEvaluator::Make(row.in, problem)) << row.name;
+        EXPECT_EQ(problem.kind, row.kind) << row.name;
+        EXPECT_EQ(problem.value, row.value) << row.name;
     }
+    board::BoardProblem problem;
+    board::BoardEvaluator::Make(light, problem);
+    EXPECT_NEAR(problem.limit, 0.33685, 1e-5) << "the laminate's weight";
+    light.weight = 0.17;
+    EXPECT_TRUE(board::BoardEvaluator::Make(light, problem)) << "more than half the laminate";
+}
+
+// Above the band Miles' single term vanishes and the board moves with the input: its response is the
+// input's G rms, its displacement g·G/(2π·fn)², which is Steinberg's 9.8·G/fn² inch.
+TEST(Analysis, AboveTheBandTheBoardFollowsTheInput) {
+    const board::Report report = Evaluate(Board(2500.0), "ref,L,kind,r,parallel\nU1,1,dip,1,a\n");
+    const board::Response& r = report.board.response;
+    EXPECT_TRUE(report.board.rigidBody);
+    EXPECT_EQ(r.grms, report.input.psd.Grms());
+    EXPECT_NEAR(r.z1sigma, 9.8 * r.grms / (2500.0 * 2500.0), 3e-3 * r.z1sigma)
+        << "9.8 rounds g / (4 pi^2) = 9.78";
+    EXPECT_EQ(r.z3sigma, 3.0 * r.z1sigma);
+    ASSERT_FALSE(report.board.notes.empty());
+    EXPECT_NE(report.board.notes[0].find("rigid body"), std::string::npos);
+}
+
+TEST(Analysis, NotesAndCrossChecksOnTheBoard) {
+    // A given fn is used; the plate estimate from the mass stands beside it.
+    board::BoardInput both = Board(300.0);
+    both.weight = 1.2;
+    const board::Report crossChecked = Evaluate(both, "ref,L,kind,r,parallel\nU1,1,dip,1,a\n");
+    EXPECT_EQ(crossChecked.board.response.fn, 300.0);
+    EXPECT_EQ(crossChecked.board.fnFrom, board::FnSource::Given);
+    EXPECT_EQ(crossChecked.board.plateFn,
+              board::PlateFrequency({9.0, 7.0, 0.08, 1.2}, board::Supports::Simple));
+    // More than 20 times the bare laminate, and Q above 50: noted, not refused.
+    board::BoardInput heavy = Board(300.0);
+    heavy.weight = 7.0;
+    heavy.q.rule = board::Transmissibility::Rule::Fixed;
+    heavy.q.fixed = 60.0;
+    const board::Report noted = Evaluate(heavy, "ref,L,kind,r,parallel\nU1,1,dip,1,a\n");
+    ASSERT_EQ(noted.board.notes.size(), 2u);
+    EXPECT_NE(noted.board.notes[0].find("more than 20 times the bare laminate's 0.337 lb"), std::string::npos)
+        << noted.board.notes[0];
+    EXPECT_EQ(noted.board.notes[1], "Q 60 is above 50, more than circuit boards show");
 }
 
 TEST(Analysis, TheBandsEdgesAreInside) {

@@ -124,7 +124,7 @@ TEST(Parts, KindsByListTextDescriptionOrShortName) {
 TEST(Parts, GivenValuesAndDefaults) {
     const board::PartsList list = Read("ref,L,kind,C,r,x,y,parallel\n"
                                        "A,1,dip,1.5,1,,,\n"    // C given wins over the kind
-                                       "B,1,,0.6,0.707,,,\n"   // r given; parallel defaults to a
+                                       "B,1,,0.6,0.707,,,\n"   // r given; parallel not given
                                        "C,1,lccc,,0.5,3,3,A\n" // r given wins over x, y
                                        "D,1in,resistor,,,1,2,b\n");
     ASSERT_EQ(list.parts.size(), 4u);
@@ -156,7 +156,7 @@ TEST(Parts, DecimalCommaWithSemicolonsAndTabsOnly) {
     const board::PartsList commas = Read("ref,L,C,r\nU1,\"0,5\",1,1\n");
     EXPECT_TRUE(commas.parts.empty());
     ASSERT_EQ(commas.errors.size(), 1u);
-    EXPECT_EQ(commas.errors[0].message, "L '0,5' is not a length (a number, in or mm)");
+    EXPECT_EQ(commas.errors[0].message, "L '0,5' is not a length (a number, in, mm, cm or mil)");
 }
 
 TEST(Parts, BadRowsAreReportedAndTheRestRead) {
@@ -166,11 +166,14 @@ TEST(Parts, BadRowsAreReportedAndTheRestRead) {
         std::string message;
     };
     const std::vector<Row> rows{
-        {"unreadable L", "X,abc,dip,,1,,", "L 'abc' is not a length (a number, in or mm)"},
-        {"L in an unknown unit", "X,2cm,dip,,1,,", "L '2cm' is not a length (a number, in or mm)"},
+        {"unreadable L", "X,abc,dip,,1,,", "L 'abc' is not a length (a number, in, mm, cm or mil)"},
+        {"L in an unknown unit", "X,2ft,dip,,1,,", "L '2ft' is not a length (a number, in, mm, cm or mil)"},
         {"no L", "X,,dip,,1,,", "no L"},
         {"no ref", ",1,dip,,1,,", "no ref"},
-        {"unknown kind", "X,1,relay,,1,,", "unknown kind 'relay' (see tarnvel-board --help for the kinds)"},
+        {"unknown kind", "X,1,relay,,1,,", "unknown kind 'relay'"},
+        {"r above 1, a decimal comma shifted", "X,1,dip,,4,,",
+         "r '4' is above 1, its value at the board's centre"},
+        {"more cells than the header", "X,1,5,dip,,1,,,a", "the row has 9 cells, the header 8"},
         {"no C", "X,1,,,1,,", "no C: give a kind or C"},
         {"unreadable C", "X,1,,one,1,,", "C 'one' is not a number"},
         {"unreadable r", "X,1,dip,,centre,,", "r 'centre' is not a number"},
@@ -179,9 +182,9 @@ TEST(Parts, BadRowsAreReportedAndTheRestRead) {
         {"bad parallel", "X,1,dip,,1,,,c", "parallel 'c' is not a, b, x or y"},
         {"unclosed quote", "X,1,\"dip,,1,,", "a quoted cell is not closed"},
         {"a line break and a terminal escape in a cell", "X,\"1\n\x1b[2J\",dip,,1,,",
-         "L '1\\n\\x1b[2J' is not a length (a number, in or mm)"},
+         "L '1\\n\\x1b[2J' is not a length (a number, in, mm, cm or mil)"},
         {"a long cell", "X," + std::string(100, '9') + "x,dip,,1,,",
-         "L '" + std::string(60, '9') + "...' is not a length (a number, in or mm)"},
+         "L '" + std::string(60, '9') + "...' is not a length (a number, in, mm, cm or mil)"},
     };
     for (const Row& row : rows) {
         const std::string text =
@@ -218,6 +221,38 @@ TEST(Parts, BlankRowsAreSkipped) {
     ASSERT_EQ(list.parts.size(), 1u);
     EXPECT_EQ(list.parts[0].line, 5u);
     EXPECT_TRUE(list.errors.empty());
+}
+
+// A header may name a length column's unit; a cell's own unit wins; bare cells count in the reader's
+// unit otherwise (inch, or millimetres for a list written in them).
+TEST(Parts, UnitsInTheHeaderAndForBareNumbers) {
+    struct Row {
+        const char* name;
+        std::string text;
+        const board::Unit* bare;
+        double L, x;
+    };
+    const std::vector<Row> rows{
+        {"bare inches", "ref,L,kind,x,y\nU1,1,dip,2,2\n", &board::kInch, 1.0, 2.0},
+        {"bare millimetres", "ref,L,kind,x,y\nU1,25.4,dip,50.8,2\n", &board::kMillimetre, 1.0, 2.0},
+        {"L (mm)", "ref,L (mm),kind,x,y\nU1,25.4,dip,2,2\n", &board::kInch, 1.0, 2.0},
+        {"L [mm] and x [mil]", "ref,L [MM],kind,x [mil],y\nU1,25.4,dip,2000,2\n", &board::kInch, 1.0, 2.0},
+        {"L_mm and x_cm", "ref,L_mm,kind,x_cm,y\nU1,25.4,dip,5.08,2\n", &board::kInch, 1.0, 2.0},
+        {"a cell's own unit wins", "ref,L_mm,kind,x,y\nU1,1in,dip,2,2\n", &board::kInch, 1.0, 2.0},
+    };
+    for (const Row& row : rows) {
+        board::PartsOptions options;
+        options.bareLength = row.bare;
+        const board::PartsReading reading = board::ReadPartsList(row.text, options);
+        ASSERT_TRUE(reading.list) << row.name << ": " << reading.error;
+        ASSERT_EQ(reading.list->parts.size(), 1u) << row.name;
+        EXPECT_NEAR(reading.list->parts[0].L, row.L, 1e-12) << row.name;
+        EXPECT_NEAR(reading.list->parts[0].x, row.x, 1e-12) << row.name;
+        EXPECT_TRUE(reading.list->ignored.empty()) << row.name;
+    }
+    // Only length columns take a unit: "r (mm)" is not r.
+    EXPECT_EQ(board::ReadPartsList("ref,L,kind,r (mm)\nU1,1,dip,1\n").error,
+              "the header has no column 'r', nor both 'x' and 'y'");
 }
 
 TEST(Parts, WholeFilesAreRefused) {
