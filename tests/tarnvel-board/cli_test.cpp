@@ -134,7 +134,8 @@ TEST_F(TarnvelBoard, TheBoardsTable) {
     EXPECT_LT(u1, c1);
     EXPECT_LT(c1, r1);
     EXPECT_NE(r.out.find("FAIL", u2), std::string::npos);
-    EXPECT_NE(r.out.find("r 0.148 is below 0.5"), std::string::npos);
+    EXPECT_NE(r.out.find("r 0.148 from the position is below the floor 0.5, which is used"),
+              std::string::npos);
     EXPECT_NE(r.out.find("Life assumes Steinberg's fatigue exponent 6.4"), std::string::npos);
 }
 
@@ -157,7 +158,7 @@ TEST_F(TarnvelBoard, ExitStatus) {
     for (const Row& row : rows) {
         const fs::path parts = File("parts.csv", row.parts);
         const Result r =
-            Run(With(With({"--board", "9x7x0.08", "--psd", "navmat"}, row.args), {parts.string()}));
+            Run(With(With({"--board", "9x7x0.08in", "--psd", "navmat"}, row.args), {parts.string()}));
         EXPECT_EQ(r.status, row.status) << row.name << "\n" << r.err;
         EXPECT_NE(r.out.find("R1"), std::string::npos) << row.name << ": the good rows are reported";
     }
@@ -178,65 +179,95 @@ TEST_F(TarnvelBoard, RefusalsAreOneLineAndNoOutput) {
         {"no board", {"--fn", "100", "--psd", "navmat", parts}, "--board is required"},
         {"board of two lengths",
          {"--board", "9x7", "--fn", "100", "--psd", "navmat", parts},
-         "--board: '9x7' is not AxBxH, three lengths (e.g. 9x7x0.08in or 229x178x2mm)"},
+         "--board: '9x7' is not AxBxH, three lengths with their unit (e.g. 9x7x0.08in or 229x178x2mm)"},
         {"board in an unknown unit",
-         {"--board", "9x7x2cm", "--fn", "100", "--psd", "navmat", parts},
-         "--board: '9x7x2cm' is not AxBxH"},
+         {"--board", "9x7x2ft", "--fn", "100", "--psd", "navmat", parts},
+         "--board: '9x7x2ft' is not AxBxH"},
         {"neither fn nor mass",
-         {"--board", "9x7x0.08", "--psd", "navmat", parts},
+         {"--board", "9x7x0.08in", "--psd", "navmat", parts},
          "no board frequency: give --fn, or --mass to estimate it"},
         {"mass without unit",
-         {"--board", "9x7x0.08", "--mass", "1.2", "--psd", "navmat", parts},
-         "--mass: '1.2' is not a mass with its unit, lb or kg"},
+         {"--board", "9x7x0.08in", "--mass", "1.2", "--psd", "navmat", parts},
+         "--mass: '1.2' is not a mass with its unit: g, kg, lb or oz"},
         {"decimal comma on the command line",
-         {"--board", "9x7x0.08", "--fn", "68,5", "--psd", "navmat", parts},
-         "--fn: '68,5' is not a frequency in Hz (numbers take a decimal point)"},
-        {"no profile", {"--board", "9x7x0.08", "--fn", "100", parts}, "--psd is required"},
+         {"--board", "9x7x0.08in", "--fn", "68,5", "--psd", "navmat", parts},
+         "--fn: '68,5' is not a frequency in Hz or kHz (numbers take a decimal point)"},
+        {"no profile", {"--board", "9x7x0.08in", "--fn", "100", parts}, "--psd is required"},
         {"profile not increasing",
-         {"--board", "9x7x0.08", "--fn", "100", "--psd", "20:0.01,10:0.02", parts},
+         {"--board", "9x7x0.08in", "--fn", "100", "--psd", "20:0.01,10:0.02", parts},
          "--psd: frequencies must increase: 10 Hz follows 20 Hz"},
         {"profile level zero",
-         {"--board", "9x7x0.08", "--fn", "100", "--psd", "20:0.01,80:0", parts},
+         {"--board", "9x7x0.08in", "--fn", "100", "--psd", "20:0.01,80:0", parts},
          "--psd: level 0 g^2/Hz at 80 Hz is not above 0"},
         {"profile file not increasing",
-         {"--board", "9x7x0.08", "--fn", "100", "--psd", "@" + badProfile, parts},
+         {"--board", "9x7x0.08in", "--fn", "100", "--psd", "@" + badProfile, parts},
          badProfile + ": frequencies must increase: 10 Hz follows 20 Hz"},
         {"profile file missing",
-         {"--board", "9x7x0.08", "--fn", "100", "--psd", "@/no/such/profile", parts},
+         {"--board", "9x7x0.08in", "--fn", "100", "--psd", "@/no/such/profile", parts},
          "cannot read the profile /no/such/profile: No such file or directory"},
         {"fn outside the band",
-         {"--board", "9x7x0.08", "--fn", "10", "--psd", "navmat", parts},
-         "fn 10 Hz is outside the profile's band, 20 Hz to 2000 Hz: Miles' equation needs the input level at "
+         {"--board", "9x7x0.08in", "--fn", "10", "--psd", "navmat", parts},
+         "fn 10 Hz is below the profile's band, which starts at 20 Hz: Miles' equation needs the input level "
+         "at "
          "fn"},
         {"parts list missing",
-         {"--board", "9x7x0.08", "--fn", "100", "--psd", "navmat", "/no/such.csv"},
+         {"--board", "9x7x0.08in", "--fn", "100", "--psd", "navmat", "/no/such.csv"},
          "cannot read /no/such.csv: No such file or directory"},
         {"parts list empty",
-         {"--board", "9x7x0.08", "--fn", "100", "--psd", "navmat", empty},
+         {"--board", "9x7x0.08in", "--fn", "100", "--psd", "navmat", empty},
          empty + " is empty"},
         {"header only",
-         {"--board", "9x7x0.08", "--fn", "100", "--psd", "navmat", headerOnly},
+         {"--board", "9x7x0.08in", "--fn", "100", "--psd", "navmat", headerOnly},
          headerOnly + ": no parts after the header"},
         {"header without L",
-         {"--board", "9x7x0.08", "--fn", "100", "--psd", "navmat", noL},
+         {"--board", "9x7x0.08in", "--fn", "100", "--psd", "navmat", noL},
          noL + ": the header has no column 'L' (columns: ref, L, kind or C, parallel, r or x and y)"},
         {"unknown format",
-         {"--board", "9x7x0.08", "--fn", "100", "--psd", "navmat", "--format", "xml", parts},
+         {"--board", "9x7x0.08in", "--fn", "100", "--psd", "navmat", "--format", "xml", parts},
          "--format: 'xml' is not table, csv or json"},
         {"Q of zero",
-         {"--board", "9x7x0.08", "--fn", "100", "--psd", "navmat", "--q", "0", parts},
-         "--q: Q must be > 0"},
+         {"--board", "9x7x0.08in", "--fn", "100", "--psd", "navmat", "--q", "0", parts},
+         "--q: Q 0 is below 1, which would mean the board attenuates; a damping ratio zeta gives Q = 1/(2 "
+         "zeta)"},
         {"unknown option",
-         {"--board", "9x7x0.08", "--fn", "100", "--psd", "navmat", "--fm", "100", parts},
+         {"--board", "9x7x0.08in", "--fn", "100", "--psd", "navmat", "--fm", "100", parts},
          "--fm"},
         {"a missing list whose name has a line break",
-         {"--board", "9x7x0.08", "--fn", "100", "--psd", "navmat", "/no/such\nlist.csv"},
+         {"--board", "9x7x0.08in", "--fn", "100", "--psd", "navmat", "/no/such\nlist.csv"},
          "cannot read /no/such\\nlist.csv: No such file or directory"},
         {"an unexpected argument with a line break",
-         {"--board", "9x7x0.08", "--fn", "100", "--psd", "navmat", parts, "more\nparts.csv"},
+         {"--board", "9x7x0.08in", "--fn", "100", "--psd", "navmat", parts, "more\nparts.csv"},
          "more\\nparts.csv"},
+        // Slips of the hand that once passed.
+        {"a board without its unit",
+         {"--board", "233.35x160x1.6", "--mass", "0.75kg", "--psd", "navmat", parts},
+         "--board: '233.35x160x1.6' has no unit: 233.35 x 160 x 1.6 in, or mm?"},
+        {"a damping ratio where Q goes",
+         {"--board", "9x7x0.08in", "--fn", "100", "--psd", "navmat", "--q", "0.05", parts},
+         "--q: Q 0.05 is below 1, which would mean the board attenuates; a damping ratio zeta gives Q = 1/(2 "
+         "zeta): 0.05 as zeta is Q 10"},
+        {"a mass lighter than the bare laminate",
+         {"--board", "9x7x0.08in", "--mass", "0.1lb", "--psd", "navmat", parts},
+         "--mass: 0.1 lb (45.4 g) is less than half the bare laminate's 0.337 lb (153 g) from --board and "
+         "--density"},
+        {"the report over the parts list",
+         {"--board", "9x7x0.08in", "--fn", "100", "--psd", "navmat", "-o", parts, parts},
+         "--output: " + parts + " is the parts list, which the report would replace"},
+        {"the report over the parts list, spelt otherwise",
+         {"--board", "9x7x0.08in", "--fn", "100", "--psd", "navmat", "-o",
+          (fs::path(parts).parent_path() / "." / "parts.csv").string(), parts},
+         "is the parts list, which the report would replace"},
+        {"the report over the profile",
+         {"--board", "9x7x0.08in", "--fn", "100", "--psd", "@" + badProfile, "-o", badProfile, parts},
+         "--output: " + badProfile + " is the profile, which the report would replace"},
+        {"a floor of r above 1",
+         {"--board", "9x7x0.08in", "--fn", "100", "--psd", "navmat", "--r-min", "2", parts},
+         "--r-min: '2' is not between 0 and 1"},
+        {"a density of 0",
+         {"--board", "9x7x0.08in", "--mass", "1lb", "--density", "0", "--psd", "navmat", parts},
+         "--density: the density must be > 0"},
         {"output into a missing folder",
-         {"--board", "9x7x0.08", "--fn", "100", "--psd", "navmat", "-o", "/no/such/dir/out.txt", parts},
+         {"--board", "9x7x0.08in", "--fn", "100", "--psd", "navmat", "-o", "/no/such/dir/out.txt", parts},
          "cannot write /no/such/dir/out.txt: No such file or directory"},
     };
     for (const Row& row : rows) {
@@ -249,15 +280,47 @@ TEST_F(TarnvelBoard, RefusalsAreOneLineAndNoOutput) {
     }
 }
 
+// The refusals above leave the files they name as they were.
+TEST_F(TarnvelBoard, TheReportNeverReplacesAnInput) {
+    const fs::path parts = File("parts.csv", kParts);
+    const Result r = Run(
+        {"--board", "9x7x0.08in", "--fn", "100", "--psd", "navmat", "-o", parts.string(), parts.string()});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(Slurp(parts), kParts);
+}
+
+// Words are read in any case, alike for every option.
+TEST_F(TarnvelBoard, KeywordsInAnyCase) {
+    const fs::path parts = File("parts.csv", "ref,L,kind,r,parallel\nU1,1,dip,1,A\n");
+    const Result r = Run({"--board", "9x7x0.08IN", "--mass", "1.2LB", "--supports", "CLAMPED", "--q", "SQRT",
+                          "--units", "MM", "--format", "JSON", "--psd", "NavMat", parts.string()});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(nlohmann::json::parse(r.out)["board"]["fn_from"], "clamped");
+}
+
+// A part without its edge lies along the worse; a BGA along both whatever its edge: a 90° turn no longer
+// gains it margin.
+TEST_F(TarnvelBoard, APartsEdgeCannotFlatterIt) {
+    const fs::path parts = File(
+        "parts.csv", "ref,L,kind,x,y,parallel\nU1,1,bga,4.5,3.5,a\nU2,1,bga,4.5,3.5,b\nU3,1,dip,4.5,3.5,\n");
+    const Result r =
+        Run({"--board", "9x7x0.08in", "--fn", "300", "--psd", "navmat", "--format", "json", parts.string()});
+    const auto json = nlohmann::json::parse(r.out);
+    ASSERT_EQ(json["parts"].size(), 3u);
+    EXPECT_EQ(json["parts"][0]["margin"], json["parts"][1]["margin"]);
+    EXPECT_EQ(json["parts"][0]["B_in"], 7.0);
+    EXPECT_EQ(json["parts"][2]["B_in"], 7.0);
+}
+
 TEST_F(TarnvelBoard, BadRowsAreReportedAndTheRestEvaluated) {
     const fs::path parts =
         File("parts.csv",
              "ref,L,kind,x,y\nU1,1,dip,4.5,3.5\nU2,x,dip,1,1\nU3,1,dip,20,1\nU1,1,dip,1,1\nU4,1,bga,2,2\n");
     const Result r =
-        Run({"--board", "9x7x0.08", "--fn", "300", "--psd", "navmat", "--format", "json", parts.string()});
+        Run({"--board", "9x7x0.08in", "--fn", "300", "--psd", "navmat", "--format", "json", parts.string()});
     EXPECT_EQ(r.status, 2);
     const std::string f = parts.string();
-    EXPECT_EQ(r.err, f + ":3: L 'x' is not a length (a number, in or mm)\n" + f +
+    EXPECT_EQ(r.err, f + ":3: L 'x' is not a length (a number, in, mm, cm or mil)\n" + f +
                          ":4: position x 20 in, y 1 in is not inside the board (9 in by 7 in)\n" + f +
                          ":5: ref 'U1' repeats line 2\n");
     const auto json = nlohmann::json::parse(r.out);
@@ -271,7 +334,7 @@ TEST_F(TarnvelBoard, BadRowsAreReportedAndTheRestEvaluated) {
 }
 
 TEST_F(TarnvelBoard, JsonNamesAndExactNumbers) {
-    const fs::path parts = File("parts.csv", "ref,L,C,r\nU1,1.3,1.26,0.707\n");
+    const fs::path parts = File("parts.csv", "ref,L,C,r,parallel\nU1,1.3,1.26,0.707,a\n");
     const Result r = Run({"--board", "229x178x2mm", "--mass", "0.5kg", "--supports", "clamped", "--psd",
                           "navmat", "--format", "json", parts.string()});
     EXPECT_EQ(r.status, 0) << r.err;
@@ -306,17 +369,17 @@ TEST_F(TarnvelBoard, CsvKeepsTheInputsDialectAndFullPrecision) {
     };
     const std::vector<Row> rows{
         {"commas, LF", "ref,L,kind,r\nU1,0.5,dip,0.707\n",
-         "line,ref,B_in,L_in,C,r,z_allow_in,margin,cycles,life_hours,pass,notes\n", "2,U1,9,0.5,1,0.707,"},
+         "line,ref,B_in,L_in,C,r,z_allow_in,margin,cycles,life_hours,pass,notes\n", "2,U1,7,0.5,1,0.707,"},
         {"semicolons, decimal commas, CRLF, byte-order mark",
          "\xEF\xBB\xBFref;L;kind;r\r\nU1;0,5;dip;0,707\r\n",
          "\xEF\xBB\xBFline;ref;B_in;L_in;C;r;z_allow_in;margin;cycles;life_hours;pass;notes\r\n",
-         "2;U1;9;0,5;1;0,707;"},
-        {"tabs", "ref\tL\tkind\tr\nU1\t0.5\tdip\t0.707\n", "line\tref\tB_in", "2\tU1\t9\t0.5\t1\t0.707\t"},
+         "2;U1;7;0,5;1;0,707;"},
+        {"tabs", "ref\tL\tkind\tr\nU1\t0.5\tdip\t0.707\n", "line\tref\tB_in", "2\tU1\t7\t0.5\t1\t0.707\t"},
     };
     for (const Row& row : rows) {
         const fs::path parts = File("parts.csv", row.parts);
-        const Result r =
-            Run({"--board", "9x7x0.08", "--fn", "300", "--psd", "navmat", "--format", "csv", parts.string()});
+        const Result r = Run(
+            {"--board", "9x7x0.08in", "--fn", "300", "--psd", "navmat", "--format", "csv", parts.string()});
         EXPECT_EQ(r.status, 0) << row.name << r.err;
         EXPECT_EQ(r.out.rfind(row.header, 0), 0u) << row.name << "\n" << r.out;
         const std::size_t second = r.out.find('\n') + 1;
@@ -325,13 +388,14 @@ TEST_F(TarnvelBoard, CsvKeepsTheInputsDialectAndFullPrecision) {
     // Full precision: Z in the CSV is the double itself.
     const fs::path parts = File("parts.csv", "ref,L,kind,r\nU1,0.5,dip,0.707\n");
     const Result r =
-        Run({"--board", "9x7x0.08", "--fn", "300", "--psd", "navmat", "--format", "csv", parts.string()});
+        Run({"--board", "9x7x0.08in", "--fn", "300", "--psd", "navmat", "--format", "csv", parts.string()});
     std::vector<std::string> cells;
     std::string line = r.out.substr(r.out.find('\n') + 1);
     for (std::size_t at = 0, next = 0; next != std::string::npos; at = next + 1)
         cells.push_back(line.substr(at, (next = line.find(',', at)) - at));
     ASSERT_GE(cells.size(), 7u);
-    EXPECT_EQ(board::ParseNumber(cells[6]), calc::RelativeDisplacementLimit(9, 0.08, 0.5, 1.0, 0.707));
+    EXPECT_EQ(board::ParseNumber(cells[6]), calc::RelativeDisplacementLimit(7, 0.08, 0.5, 1.0, 0.707))
+        << "without its edge the part lies along the worse, shorter edge";
 }
 
 // A list longer than the batches the CSV report is written in keeps its order, and loses no row.
@@ -341,7 +405,7 @@ TEST_F(TarnvelBoard, LongListsKeepTheirOrder) {
         list += "U" + std::to_string(i == 9000 ? 17 : i) + ",1,dip,1\n";
     const fs::path parts = File("parts.csv", list);
     const Result r =
-        Run({"--board", "9x7x0.08", "--fn", "300", "--psd", "navmat", "--format", "csv", parts.string()});
+        Run({"--board", "9x7x0.08in", "--fn", "300", "--psd", "navmat", "--format", "csv", parts.string()});
     EXPECT_EQ(r.status, 2);
     EXPECT_EQ(r.err, parts.string() + ":9001: ref 'U17' repeats line 18\n");
     ASSERT_EQ(Lines(r.out), 10000u);
@@ -354,7 +418,7 @@ TEST_F(TarnvelBoard, LongListsKeepTheirOrder) {
 }
 
 TEST_F(TarnvelBoard, StandardInput) {
-    const Result r = Run({"--board", "9x7x0.08", "--fn", "300", "--psd", "navmat", "-"},
+    const Result r = Run({"--board", "9x7x0.08in", "--fn", "300", "--psd", "navmat", "-"},
                          "ref,L,kind,r\nU1,1,dip,1\nU2,1,nope,1\n");
     EXPECT_EQ(r.status, 2);
     EXPECT_EQ(r.err, "<stdin>:3: unknown kind 'nope' (see tarnvel-board --help for the kinds)\n");
@@ -366,17 +430,17 @@ TEST_F(TarnvelBoard, OutputFileIsWrittenWholeOrNotAtAll) {
     const fs::path parts = File("parts.csv", kParts);
     const fs::path out = File("report.json", "the old report\n");
     // A failed run leaves the old file as it was, and nothing beside it.
-    Result r = Run({"--board", "9x7x0.08", "--fn", "300", "--psd", "20:0.04,10:0.04", "-o", out.string(),
+    Result r = Run({"--board", "9x7x0.08in", "--fn", "300", "--psd", "20:0.04,10:0.04", "-o", out.string(),
                     parts.string()});
     EXPECT_EQ(r.status, 2);
     EXPECT_EQ(Slurp(out), "the old report\n");
     // A run that ends in a refusal after the parts were read leaves it too.
-    r = Run({"--board", "9x7x0.08", "--fn", "3000", "--psd", "navmat", "-o", out.string(), parts.string()});
+    r = Run({"--board", "9x7x0.08in", "--mass", "1g", "--psd", "navmat", "-o", out.string(), parts.string()});
     EXPECT_EQ(r.status, 2);
     EXPECT_EQ(Slurp(out), "the old report\n");
     // A good run replaces it whole, and standard output stays empty.
-    r = Run({"--board", "9x7x0.08", "--fn", "300", "--psd", "navmat", "--format", "json", "-o", out.string(),
-             parts.string()});
+    r = Run({"--board", "9x7x0.08in", "--fn", "300", "--psd", "navmat", "--format", "json", "-o",
+             out.string(), parts.string()});
     EXPECT_EQ(r.out, "");
     EXPECT_EQ(nlohmann::json::parse(Slurp(out))["parts"].size(), 4u);
     std::size_t files = 0;
@@ -386,7 +450,8 @@ TEST_F(TarnvelBoard, OutputFileIsWrittenWholeOrNotAtAll) {
     // A file that cannot be replaced is reported.
     const fs::path folder = dir_ / "a-folder";
     fs::create_directories(folder);
-    r = Run({"--board", "9x7x0.08", "--fn", "300", "--psd", "navmat", "-o", folder.string(), parts.string()});
+    r = Run(
+        {"--board", "9x7x0.08in", "--fn", "300", "--psd", "navmat", "-o", folder.string(), parts.string()});
     EXPECT_EQ(r.status, 2);
     EXPECT_EQ(r.err, "tarnvel-board: cannot write " + folder.string() + ": is a folder\n");
 }
