@@ -2,13 +2,16 @@
 // SPDX-License-Identifier: MIT
 // libFuzzer target: any bytes as a parts list. Reading never fails on the bytes themselves; every part read
 // has finite values and a line inside the text; errors come in line order; a board evaluated from them has
-// a positive finite Z and margin for every part, and a note where r is above 1; and every cell written back
+// a positive finite Z and margin for every part, a note where r is above 1, r from a position never below
+// the floor, no part longer than its edge; and every cell written back
 // as CSV reads back the same.
 #include "require.h"
 
 #include "board/analysis.h"
 #include "board/csv.h"
 #include "board/parts.h"
+
+#include "calc/displacement.h"
 
 #include <algorithm>
 #include <cmath>
@@ -35,6 +38,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             Require(std::isfinite(p.L) && std::isfinite(p.C) && std::isfinite(p.x) && std::isfinite(p.y),
                     "finite part values");
             Require(!p.r || std::isfinite(*p.r), "finite r");
+            Require(!p.r || *p.r <= 1.0, "a given r is at most 1");
         }
         Require(std::is_sorted(
                     list.errors.begin(), list.errors.end(),
@@ -58,6 +62,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             Require(p.margin == p.zAllow / report.board.response.z3sigma, "margin");
             Require(p.r > 0.0 && std::isfinite(p.r), "r positive");
             Require(!(p.r > 1.0) || (p.notes & board::kNoteRAboveOne), "r above 1 is noted");
+            Require(!p.rComputed || p.r >= in.rMin, "r from a position is never below the floor");
+            Require(p.L <= p.B, "a part is no longer than the edge it lies along");
+            // Of both edges, the worse is kept: no edge the part fits along allows less.
+            for (const double B : {in.a, in.b}) {
+                const double at = !p.x ? B / 2.0 : B == in.a ? *p.x : *p.y;
+                const bool fits = p.L <= B && at - p.L / 2.0 >= 0.0 && at + p.L / 2.0 <= B;
+                Require(!p.bothEdges || !fits ||
+                            p.zAllow <= calc::RelativeDisplacementLimit(B, in.h, p.L, p.C, p.r),
+                        "of both edges the worse is kept");
+            }
         }
     }
 
