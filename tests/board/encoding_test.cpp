@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: MIT
 // A file's bytes as UTF-8: what spreadsheets save, and the UTF-16 that cannot be read.
 #include "board/encoding.h"
+#include "board/parts.h"
 #include "board/psd.h"
 
 #include <gtest/gtest.h>
@@ -84,18 +85,30 @@ TEST(Encoding, BrokenUtf16IsRefused) {
     }
 }
 
-// What Excel saves as "Unicode Text" (UTF-16 LE, tabs) reads as a profile once decoded.
-TEST(Encoding, Utf16ProfileReads) {
+std::string Utf16Le(const std::string& ascii) {
     std::string bytes = "\xFF\xFE";
-    for (char c : std::string("Hz\tg2/Hz\r\n20\t0,01\r\n2000\t0,04\r\n")) {
+    for (char c : ascii) {
         bytes.push_back(c);
         bytes.push_back('\0');
     }
-    const board::DecodedText d = board::DecodeText(bytes);
-    ASSERT_TRUE(d.text) << d.error;
-    const board::PsdReading r = board::ParsePsdText(*d.text);
+    return bytes;
+}
+
+// What Excel saves as "Unicode Text" (UTF-16 LE, tabs) reads as a profile and as a parts list once decoded.
+TEST(Encoding, Utf16FilesRead) {
+    const board::DecodedText profile = board::DecodeText(Utf16Le("Hz\tg2/Hz\r\n20\t0,01\r\n2000\t0,04\r\n"));
+    ASSERT_TRUE(profile.text) << profile.error;
+    const board::PsdReading r = board::ParsePsdText(*profile.text);
     ASSERT_TRUE(r.psd) << r.error;
     EXPECT_EQ(r.psd->Points().back().level, 0.04);
+
+    const board::DecodedText parts = board::DecodeText(Utf16Le("ref\tL\tC\tr\r\nU1\t0,5\t1\t1\r\n"));
+    ASSERT_TRUE(parts.text) << parts.error;
+    const board::PartsReading list = board::ReadPartsList(*parts.text);
+    ASSERT_TRUE(list.list) << list.error;
+    ASSERT_EQ(list.list->parts.size(), 1u);
+    EXPECT_EQ(list.list->parts[0].L, 0.5);
+    EXPECT_TRUE(list.list->dialect.bom);
 }
 
 } // namespace
