@@ -339,7 +339,7 @@ void BoardEvaluator::Finish(Report& report) const {
         worst = worst ? std::min(*worst, p.zAllow) : p.zAllow;
     report.board.requiredFn.reset();
     if (worst)
-        report.board.requiredFn = RequiredFrequency(*worst, input_.q, input_.psd);
+        report.board.requiredFn = RequiredFrequency(*worst, input_.q, input_.psd, input_.requiredHours);
 }
 
 Analysis Analyse(const BoardInput& in, PartsList list) {

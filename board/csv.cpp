@@ -34,12 +34,37 @@ char DetectSeparator(std::string_view text) {
 
 } // namespace
 
+std::optional<char> SeparatorLine(std::string_view line) {
+    if (!line.empty() && line.back() == '\r')
+        line.remove_suffix(1);
+    // Blanks around the line, but a tab may be the separator itself.
+    while (!line.empty() && line.front() == ' ')
+        line.remove_prefix(1);
+    while (line.size() > 5 && line.back() == ' ')
+        line.remove_suffix(1);
+    if (line.size() != 5 || !(line[0] == 's' || line[0] == 'S') || !(line[1] == 'e' || line[1] == 'E') ||
+        !(line[2] == 'p' || line[2] == 'P') || line[3] != '=')
+        return std::nullopt;
+    const char separator = line[4];
+    if (separator != ',' && separator != ';' && separator != '\t')
+        return std::nullopt;
+    return separator;
+}
+
 CsvReader::CsvReader(std::string_view text) : text_(text) {
     dialect_.bom = text_.starts_with("\xEF\xBB\xBF");
     if (dialect_.bom)
         text_.remove_prefix(3);
+    // Excel's "sep=;" line names the separator and is not a record: the header is the line after it.
+    const std::size_t first = text_.find('\n');
+    if (const auto named = SeparatorLine(text_.substr(0, first))) {
+        dialect_.separator = *named;
+        dialect_.sepLine = true;
+        pos_ = first == std::string_view::npos ? text_.size() : first + 1;
+        line_ = 2;
+    }
     // The header row is the first line that holds more than blanks.
-    std::string_view header = text_;
+    std::string_view header = text_.substr(pos_);
     for (;;) {
         const std::size_t end = header.find('\n');
         if (end == std::string_view::npos ||
@@ -47,7 +72,8 @@ CsvReader::CsvReader(std::string_view text) : text_(text) {
             break;
         header.remove_prefix(end + 1);
     }
-    dialect_.separator = DetectSeparator(header);
+    if (!dialect_.sepLine)
+        dialect_.separator = DetectSeparator(header);
     const std::size_t end = header.find('\n');
     dialect_.crlf = end != std::string_view::npos && end > 0 && header[end - 1] == '\r';
 }

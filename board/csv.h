@@ -2,10 +2,11 @@
 // SPDX-License-Identifier: MIT
 // A reader of what spreadsheets write as CSV: RFC 4180 quoting (separators, line breaks and doubled
 // quotes inside quotes), UTF-8 with or without a byte-order mark, LF or CRLF, and the separator (',', ';'
-// or tab) found from the header row.
+// or tab) found from the header row, or set by Excel's first line "sep=;".
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -17,7 +18,12 @@ struct Dialect {
     bool crlf = false;         // the header line ends in CR LF
     bool bom = false;          // the text starts with UTF-8's byte-order mark
     bool decimalComma = false; // set by the parts list when a number was written with a decimal comma
+    bool sepLine = false;      // the text starts with Excel's "sep=" line, which set the separator
 };
+
+// The separator that Excel's first line "sep=;" names (',', ';' or a tab; blanks around it and a final
+// CR are allowed), or nullopt when `line` is not such a line.
+std::optional<char> SeparatorLine(std::string_view line);
 
 struct Record {
     std::size_t line = 0;                // the line the record starts on, 1 for the first line of the text

@@ -47,7 +47,17 @@ double LifeHours(double cycles, double fn);
 
 // The lowest frequency f of the profile's band at which the board's 3σ displacement (Q by the same rule
 // at f) is within zAllow at f and at every higher frequency of the band; nullopt when the top of the
-// band fails. Exact on each segment of the profile, where the displacement is a power of f.
-std::optional<double> RequiredFrequency(double zAllow, const Transmissibility& q, const Psd& psd);
+// band fails. With `hours` (positive) the life at f, LifeHours(LifeCycles(zAllow, Z3σ(f)), f), must also
+// reach `hours` at f and at every higher frequency of the band. Both conditions tighten as zAllow falls,
+// so the part with the smallest zAllow decides for a whole list. Exact on each segment of the profile,
+// where the displacement is a power of f.
+std::optional<double> RequiredFrequency(double zAllow, const Transmissibility& q, const Psd& psd,
+                                        std::optional<double> hours = std::nullopt);
+
+// A board whose fn lies above the profile's band: Miles' resonant term has no input there, and the
+// board follows its supports as a rigid body. grms is the input's overall G rms, z1sigma = g·grms /
+// (2π·fn)², z3sigma = 3·z1sigma; q is 1 (the board moves with its supports) and psd is 0 (the profile has
+// no level at fn).
+Response RigidBodyResponse(double fn, const Psd& psd);
 
 } // namespace board

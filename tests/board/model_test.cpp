@@ -209,8 +209,8 @@ TEST(Psd, ProfilesAreRefused) {
         {"decimal comma", "20:0,01,80:0,04", "breakpoint '01' is not FREQUENCY:LEVEL"},
         {"empty", "", "breakpoint '' is not FREQUENCY:LEVEL"},
         {"not a number", "20:abc,80:0.04", "breakpoint '20:abc' is not two numbers FREQUENCY:LEVEL"},
-        {"area beyond doubles", "1e200:1e200,1e300:1e300",
-         "the profile's overall level is beyond the range of numbers"},
+        {"frequency beyond any profile", "1e200:1e200,1e300:1e300",
+         "frequency 1e+200 Hz is outside 0.001 Hz to 1000000 Hz"},
     };
     for (const Row& row : rows) {
         const board::PsdReading r = board::ParsePsdBreakpoints(row.text);

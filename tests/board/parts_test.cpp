@@ -83,10 +83,57 @@ TEST(Csv, RecordsKnowTheLineTheyStartOn) {
     EXPECT_EQ(unterminated, (std::vector<bool>{false, false, false, false, true}));
 }
 
+// Excel writes "sep=;" as the first line of a CSV file to name its separator; it is not a record, and
+// the records after it keep the file's own line numbers.
+TEST(Csv, ExcelSeparatorLineSetsTheSeparator) {
+    struct Row {
+        const char* name;
+        std::string text;
+        char separator;
+        Rows cells;
+        std::vector<std::size_t> lines;
+    };
+    const std::vector<Row> rows{
+        {"semicolon, commas in cells", "sep=;\na,b;c\n1,5;2\n", ';', {{"a,b", "c"}, {"1,5", "2"}}, {2, 3}},
+        {"comma, though semicolons are more", "sep=,\na;b;c,d\n", ',', {{"a;b;c", "d"}}, {2}},
+        {"tab, CRLF", "sep=\t\r\na\tb\r\n1\t2\r\n", '\t', {{"a", "b"}, {"1", "2"}}, {2, 3}},
+        {"after a byte-order mark, any case",
+         "\xEF\xBB\xBF"
+         "SEP=;\na;b\n",
+         ';',
+         {{"a", "b"}},
+         {2}},
+        {"blank lines before the header", "sep=;\n\n\na,b;c\n", ';', {{""}, {""}, {"a,b", "c"}}, {2, 3, 4}},
+        {"not on the first line: a record", "a,b\nsep=;\n", ',', {{"a", "b"}, {"sep=;"}}, {1, 2}},
+        {"an unknown separator: a record", "sep=|\na|b\n", ',', {{"sep=|"}, {"a|b"}}, {1, 2}},
+    };
+    for (const Row& row : rows) {
+        board::CsvReader reader(row.text);
+        board::Record record;
+        Rows cells;
+        std::vector<std::size_t> lines;
+        while (reader.Next(record)) {
+            cells.emplace_back(record.cells.begin(), record.cells.end());
+            lines.push_back(record.line);
+        }
+        EXPECT_EQ(cells, row.cells) << row.name;
+        EXPECT_EQ(lines, row.lines) << row.name;
+        EXPECT_EQ(reader.dialect().separator, row.separator) << row.name;
+        EXPECT_EQ(reader.dialect().sepLine, row.lines.front() == 2) << row.name;
+    }
+}
+
 board::PartsList Read(const std::string& text) {
     board::PartsReading reading = board::ReadPartsList(text);
     EXPECT_TRUE(reading.list) << reading.error;
     return reading.list ? std::move(*reading.list) : board::PartsList{};
+}
+
+TEST(Parts, ExcelSeparatorLineBeforeTheHeader) {
+    const board::PartsList list = Read("sep=;\nref;L;C;r\nU1;0,5;1;1\n");
+    ASSERT_EQ(list.parts.size(), 1u);
+    EXPECT_EQ(list.parts[0].L, 0.5);
+    EXPECT_EQ(list.parts[0].line, 3u);
 }
 
 TEST(Parts, ColumnsInAnyOrderAndCase) {
