@@ -90,20 +90,6 @@ BoardProblem CheckBoard(const BoardInput& in) {
     return {};
 }
 
-// Above the band Miles' single term vanishes: the board follows the input as a rigid body, its response
-// the input's own level.
-Response RigidBodyResponse(double fn, const Transmissibility& q, const Psd& psd) {
-    Response out;
-    out.fn = fn;
-    out.q = q.At(fn);
-    out.psd = 0.0;
-    out.grms = psd.Grms();
-    const double omega = 2.0 * kPi * fn;
-    out.z1sigma = kGravity * out.grms / (omega * omega);
-    out.z3sigma = 3.0 * out.z1sigma;
-    return out;
-}
-
 } // namespace
 
 bool IsFourSided(int kind) {
@@ -151,7 +137,7 @@ std::optional<BoardEvaluator> BoardEvaluator::Make(const BoardInput& in, BoardPr
     board.inputGrms = in.psd.Grms();
     if (fn > in.psd.High()) {
         board.rigidBody = true;
-        board.response = RigidBodyResponse(fn, in.q, in.psd);
+        board.response = RigidBodyResponse(fn, in.psd);
         board.notes.push_back("fn " + Hz(fn) + " is above the profile's band (to " + Hz(in.psd.High()) +
                               "): the board follows the input as a rigid body, its response the input's " +
                               FormatSignificant(board.inputGrms, 3) + " G rms");
@@ -340,6 +326,7 @@ void BoardEvaluator::Finish(Report& report) const {
     report.board.requiredFn.reset();
     if (worst)
         report.board.requiredFn = RequiredFrequency(*worst, input_.q, input_.psd, input_.requiredHours);
+    report.board.requiredFnWithLife = input_.requiredHours.has_value();
 }
 
 Analysis Analyse(const BoardInput& in, PartsList list) {

@@ -184,7 +184,8 @@ std::span<const NamedProfile> NamedProfiles() {
     // GEVS's acceptance level is its qualification level less 3 dB.
     static const double accept = std::pow(10.0, -0.3);
     static const std::array<Psd, 3> made{
-        MadeFrom({{20.0, 0.04, false}, {1000.0, 0.04, false}, {2000.0, -6.0, true}}),
+        // The standard tabulates 2000 Hz at 0.01 g²/Hz, its "-6 dB/oct" rounded (exactly, 0.01005).
+        MadeFrom({{20.0, 0.04, false}, {1000.0, 0.04, false}, {2000.0, 0.01, false}}),
         MadeFrom({{20.0, 0.026, false}, {50.0, 6.0, true}, {800.0, 0.16, false}, {2000.0, -6.0, true}}),
         MadeFrom({{20.0, 0.026 * accept, false},
                   {50.0, 6.0, true},
@@ -195,7 +196,8 @@ std::span<const NamedProfile> NamedProfiles() {
         {"navmat", "NAVMAT P-9492 random screen: 20 Hz 0.01, 80 Hz 0.04, 350 Hz 0.04, 2000 Hz 0.007 g^2/Hz.",
          Navmat()},
         {"mil-std-810-integrity",
-         "MIL-STD-810 general minimum integrity: 0.04 g^2/Hz from 20 to 1000 Hz, -6 dB/oct to 2000 Hz.",
+         "MIL-STD-810 general minimum integrity: 0.04 g^2/Hz from 20 to 1000 Hz, -6 dB/oct to 0.01 g^2/Hz at "
+         "2000 Hz.",
          made[0]},
         {"gevs-qual",
          "GSFC-STD-7000 (GEVS) component qualification: 20 Hz 0.026 g^2/Hz, +6 dB/oct to 50 Hz, 0.16 g^2/Hz "

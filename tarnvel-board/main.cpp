@@ -8,6 +8,7 @@
 #include "tarnvel-board/report.h"
 
 #include "board/analysis.h"
+#include "board/encoding.h"
 #include "board/parts.h"
 #include "board/psd.h"
 #include "board/text.h"
@@ -78,7 +79,10 @@ int Run(int argc, char** argv) {
         if (!text)
             return Fail("cannot read the profile " + board::OneLine(profilePath) + ": " + error);
         from.files.push_back({"profile", profilePath, text->size(), board_cli::Sha256Hex(*text)});
-        psd = board::ParsePsdText(*text);
+        const board::DecodedText decoded = board::DecodeText(*text);
+        if (!decoded.text)
+            return Fail(board::OneLine(profilePath) + ": " + decoded.error);
+        psd = board::ParsePsdText(*decoded.text);
         if (!psd.psd)
             return Fail(board::OneLine(profilePath) + ": " + psd.error);
     } else {
@@ -87,15 +91,25 @@ int Run(int argc, char** argv) {
             return Fail("--psd: " + psd.error);
     }
     options.board.psd = std::move(*psd.psd);
+    for (const board::NamedProfile& named : board::NamedProfiles())
+        if (named.name == psd.name) {
+            from.profileName = std::string(named.name);
+            from.profileSource = std::string(named.source);
+        }
 
     // The parts.
     // The list's name as messages write it, on one line whatever the file is called.
     const std::string name = options.parts == "-" ? "<stdin>" : board::OneLine(options.parts);
     from.parts = name;
-    const auto text = board_cli::ReadWhole(options.parts, error);
-    if (!text)
+    const auto bytes = board_cli::ReadWhole(options.parts, error);
+    if (!bytes)
         return Fail("cannot read " + name + ": " + error);
-    from.files.push_back({"parts", options.parts, text->size(), board_cli::Sha256Hex(*text)});
+    from.files.push_back({"parts", options.parts, bytes->size(), board_cli::Sha256Hex(*bytes)});
+    // A spreadsheet's UTF-16 export is read as UTF-8, its byte-order mark kept as UTF-8's.
+    board::DecodedText decoded = board::DecodeText(*bytes);
+    if (!decoded.text)
+        return Fail(name + ": " + decoded.error);
+    const std::optional<std::string> text = std::move(decoded.text);
     std::string_view body(*text);
     if (body.starts_with("\xEF\xBB\xBF"))
         body.remove_prefix(3);

@@ -4,6 +4,7 @@
 #include "tarnvel-board/messages.h"
 
 #include "board/parts.h"
+#include "board/psd.h"
 #include "board/text.h"
 #include "board/units.h"
 
@@ -11,6 +12,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include <algorithm>
 #include <initializer_list>
 #include <span>
 #include <string_view>
@@ -101,6 +103,17 @@ void ReadBoard(std::string_view text, board::BoardInput& board) {
     }
 }
 
+std::string Profiles() {
+    std::string out = "Named profiles (--psd NAME):\n";
+    for (const board::NamedProfile& p : board::NamedProfiles()) {
+        std::string name(p.name);
+        name.resize(std::max<std::size_t>(name.size() + 2, 24), ' ');
+        out += "  " + name + std::string(p.source) + " " + board::FormatSignificant(p.psd.Grms(), 3) +
+               " G rms.\n";
+    }
+    return out;
+}
+
 std::string Kinds() {
     std::string out = "Component kinds (the dialog's list text, or the short name):\n";
     for (std::size_t i = 0; i < calc::ComponentTable.size(); ++i) {
@@ -131,7 +144,7 @@ CommandLine ParseCommandLine(int argc, const char* const* argv) {
         "empty: both edges are evaluated), r or x and y. Lengths take in, \", mm, cm or mil; a header may "
         "name "
         "a column's unit (L (mm), x_mm); bare lengths are inches, or millimetres with --units mm.\n\n" +
-        Kinds() +
+        Kinds() + "\n" + Profiles() +
         "\nExit status: 0 every part passes, 1 some part falls short, 2 an error.\n"
         "See tarnvel-board(1) for the model, its formulas and its assumptions.");
     app.set_version_flag("--version", VersionText());
