@@ -11,6 +11,7 @@
 #include "board/text.h"
 
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -99,51 +100,31 @@ int Run(int argc, char** argv) {
                      ignored.size() == 1 ? "" : "s", columns.c_str());
     }
 
-    // Each row is evaluated as it is read, and a bad row said as it comes, so in line order. CSV goes out
-    // row by row; the table and JSON need the whole board.
-    std::optional<board_cli::CsvPipeline> csv;
-    if (options.format == board_cli::Format::Csv)
-        csv.emplace(reader->dialect(), options.board.requiredHours,
-                    [&output](std::string_view piece) { return output.Write(piece); });
-    board::Report report = evaluator->Start();
-    board::PartResult result;
-    bool written = true;
-    bool allPass = true;
-    std::size_t errors = 0;
-    for (; row != board::PartsReader::Row::End && written; row = reader->Next(part, rowError)) {
-        if (row == board::PartsReader::Row::Part && evaluator->Evaluate(part, result, rowError)) {
-            allPass = allPass && result.pass;
-            if (csv)
-                written = csv->Add(std::move(result));
-            else
-                report.parts.push_back(std::move(result));
-            continue;
-        }
-        ++errors;
-        std::fprintf(stderr, "%s:%zu: %s\n", name.c_str(), rowError.line, rowError.message.c_str());
-        if (!csv)
-            report.errors.push_back(std::move(rowError));
-    }
+    // Each row is evaluated as it is read, handed to the report's writer and a bad row said as it comes, so
+    // in line order: no format holds the parts.
     board_cli::Provenance from;
     from.parts = name;
     from.psd = options.psdProfile;
     from.mass = options.massText;
-    if (csv) {
-        written = written && csv->Finish();
-    } else {
-        evaluator->Finish(report);
-        written =
-            output.Write(options.format == board_cli::Format::Json
-                             ? board_cli::JsonText(report)
-                             : board_cli::TableText(report, from));
-    }
+    const board::Report head = evaluator->Start();
+    const std::unique_ptr<board_cli::ReportWriter> writer =
+        board_cli::MakeWriter(options.format, from, reader->dialect(),
+                              [&output](std::string_view piece) { return output.Write(piece); });
+    board_cli::RowsWritten rows{};
+    rows.written = writer->Start(head);
+    if (rows.written)
+        rows = board_cli::WriteRows(
+            *reader, row, part, rowError, *evaluator, head, *writer, [&name](const board::RowError& bad) {
+                std::fprintf(stderr, "%s:%zu: %s\n", name.c_str(), bad.line, bad.message.c_str());
+            });
+    const bool written = rows.written;
     if (!output.Commit(error) || !written)
         return Fail("cannot write " +
                     (options.output ? board::OneLine(*options.output) : std::string("to standard output")) +
                     ": " + (error.empty() ? std::string("write error") : error));
-    if (errors > 0)
+    if (rows.errors > 0)
         return kError;
-    return allPass ? kAllPass : kSomeFail;
+    return rows.allPass ? kAllPass : kSomeFail;
 }
 
 } // namespace
