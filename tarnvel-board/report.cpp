@@ -15,8 +15,13 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <deque>
 #include <utility>
 #include <vector>
+
+#ifndef _WIN32
+#include <unistd.h>
+#endif
 
 namespace board_cli {
 
@@ -530,26 +535,54 @@ public:
         return ok_;
     }
 
-    bool Read(std::uint64_t offset, std::size_t length, std::string& into) {
-        into.resize(length);
+    // The record put aside at `offset` (its length before it) into `into`.
+    bool ReadRecord(std::uint64_t offset, std::string& into) {
         if (file_ == nullptr) {
-            std::memcpy(into.data(), memory_.data() + offset, length);
+            std::uint32_t length = 0;
+            std::memcpy(&length, memory_.data() + offset, sizeof length);
+            into.assign(memory_, offset + sizeof length, length);
             return true;
         }
         if (!reading_) {
             ok_ = std::fflush(file_) == 0 && ok_;
             reading_ = true;
         }
-#ifdef _WIN32
-        const bool placed = _fseeki64(file_, static_cast<long long>(offset), SEEK_SET) == 0;
-#else
-        const bool placed = fseeko(file_, static_cast<off_t>(offset), SEEK_SET) == 0;
-#endif
-        ok_ = placed && std::fread(into.data(), 1, length, file_) == length && ok_;
+        // Most records are short: one read of a few hundred bytes takes the length and the record.
+        into.resize(kGuess);
+        std::size_t got = 0;
+        ok_ = ok_ && ReadAt(offset, into.data(), kGuess, got) && got >= sizeof(std::uint32_t);
+        if (!ok_)
+            return false;
+        std::uint32_t length = 0;
+        std::memcpy(&length, into.data(), sizeof length);
+        const std::size_t whole = sizeof length + length;
+        if (whole > got) {
+            into.resize(whole);
+            std::size_t more = 0;
+            ok_ = ReadAt(offset + got, into.data() + got, whole - got, more) && more == whole - got;
+        }
+        into.erase(0, sizeof length);
+        into.resize(length);
         return ok_;
     }
 
 private:
+    static constexpr std::size_t kGuess = 512;
+
+    // Up to `length` bytes at `offset`; `got` says how many there were.
+    bool ReadAt(std::uint64_t offset, char* into, std::size_t length, std::size_t& got) {
+#ifdef _WIN32
+        if (_fseeki64(file_, static_cast<long long>(offset), SEEK_SET) != 0)
+            return false;
+        got = std::fread(into, 1, length, file_);
+        return got == length || !std::ferror(file_);
+#else
+        const ssize_t n = pread(fileno(file_), into, length, static_cast<off_t>(offset));
+        got = n > 0 ? static_cast<std::size_t>(n) : 0;
+        return n >= 0;
+#endif
+    }
+
     std::FILE* file_;
     std::string memory_;
     std::uint64_t size_ = 0;
@@ -591,14 +624,19 @@ public:
             }
             record_ += cell_;
         }
-        index_.push_back({p.margin, spool_.size(), static_cast<std::uint32_t>(record_.size())});
-        return spool_.Append(record_);
+        // The record's length before it, so that the index holds only the margin and the place.
+        const auto length = static_cast<std::uint32_t>(record_.size());
+        index_.push_back({p.margin, spool_.size()});
+        return spool_.Append({reinterpret_cast<const char*>(&length), sizeof length}) &&
+               spool_.Append(record_);
     }
 
     bool Finish(const Ending& ending) override {
         std::string out = Head(ending);
-        std::stable_sort(index_.begin(), index_.end(),
-                         [](const Entry& x, const Entry& y) { return x.margin < y.margin; });
+        // In place: the places rise with the input order, so ties keep it.
+        std::sort(index_.begin(), index_.end(), [](const Entry& x, const Entry& y) {
+            return x.margin < y.margin || (x.margin == y.margin && x.offset < y.offset);
+        });
         std::vector<std::string> headings;
         for (const Column* column : shown_)
             headings.push_back(ColumnHeading(*column, from_.units));
@@ -606,7 +644,7 @@ public:
         bool ok = true;
         std::vector<std::string> cells(shown_.size());
         for (const Entry& entry : index_) {
-            ok = spool_.Read(entry.offset, entry.length, record_) && ok;
+            ok = spool_.ReadRecord(entry.offset, record_) && ok;
             if (!ok)
                 break;
             std::size_t at = 0;
@@ -635,7 +673,6 @@ private:
     struct Entry {
         double margin;
         std::uint64_t offset;
-        std::uint32_t length;
     };
 
     void Format(const PartResult& p, const Column& column) {
@@ -798,7 +835,7 @@ private:
     Report head_;
     std::vector<const Column*> shown_;
     std::vector<std::size_t> width_;
-    std::vector<Entry> index_;
+    std::deque<Entry> index_; // grows without copying what it holds
     Spool spool_;
     std::string record_;
     std::string cell_;

@@ -453,6 +453,17 @@ TEST(TableReport, ManyRowsSortedStably) {
     EXPECT_EQ(json["parts"][19999]["ref"], "P19999");
 }
 
+// Cells of any length are put aside and read back whole.
+TEST(TableReport, LongCellsComeBackWhole) {
+    board::Report report = SmallReport();
+    report.parts[0].ref = std::string(300, 'a');
+    report.parts[1].ref = std::string(70000, 'b');
+    report.parts[2].ref = "short";
+    const std::string table = board_cli::TableText(report, SmallProvenance());
+    for (const board::PartResult& p : report.parts)
+        EXPECT_NE(table.find("\n  " + p.ref + "  "), std::string::npos) << p.ref.size();
+}
+
 // A sink that stops taking text: every writer says so.
 TEST(ReportWriters, AFailedWriteIsReported) {
     for (const board_cli::Format format :
