@@ -17,6 +17,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -146,47 +147,28 @@ int Run(int argc, char** argv) {
                      ignored.size() == 1 ? "" : "s", columns.c_str());
     }
 
-    // Each row is evaluated as it is read, and a bad row said as it comes, so in line order. CSV goes out
-    // row by row; the table and JSON need the whole board.
-    std::optional<board_cli::CsvPipeline> csv;
-    if (options.format == board_cli::Format::Csv)
-        csv.emplace(reader->dialect(), options.board.requiredHours,
-                    [&output](std::string_view piece) { return output.Write(piece); });
-    board::Report report = evaluator->Start();
-    board::PartResult result;
-    bool written = true;
-    bool allPass = true;
-    std::size_t errors = 0;
-    for (; row != board::PartsReader::Row::End && written; row = reader->Next(part, rowError)) {
-        if (row == board::PartsReader::Row::Part && evaluator->Evaluate(part, result, rowError)) {
-            allPass = allPass && result.pass;
-            if (csv)
-                written = csv->Add(std::move(result));
-            else
-                report.parts.push_back(std::move(result));
-            continue;
-        }
-        ++errors;
-        std::fprintf(stderr, "%s:%zu: %s\n", name.c_str(), rowError.line,
-                     board_cli::Describe(rowError).c_str());
-        if (!csv)
-            report.errors.push_back(std::move(rowError));
-    }
-    if (csv) {
-        written = written && csv->Finish();
-    } else {
-        evaluator->Finish(report);
-        written =
-            output.Write(options.format == board_cli::Format::Json ? board_cli::JsonText(report)
-                                                                   : board_cli::TableText(report, from));
-    }
+    // Each row is evaluated as it is read, handed to the report's writer and a bad row said as it comes, so
+    // in line order: no format holds the parts.
+    const board::Report head = evaluator->Start();
+    const std::unique_ptr<board_cli::ReportWriter> writer =
+        board_cli::MakeWriter(options.format, from, reader->dialect(),
+                              [&output](std::string_view piece) { return output.Write(piece); });
+    board_cli::RowsWritten rows{};
+    rows.written = writer->Start(head);
+    if (rows.written)
+        rows = board_cli::WriteRows(*reader, row, part, rowError, *evaluator, head, *writer,
+                                    [&name](const board::RowError& bad) {
+                                        std::fprintf(stderr, "%s:%zu: %s\n", name.c_str(), bad.line,
+                                                     board_cli::Describe(bad).c_str());
+                                    });
+    const bool written = rows.written;
     if (!output.Commit(error) || !written)
         return Fail("cannot write " +
                     (options.output ? board::OneLine(*options.output) : std::string("to standard output")) +
                     ": " + (error.empty() ? std::string("write error") : error));
-    if (errors > 0)
+    if (rows.errors > 0)
         return kError;
-    return allPass ? kAllPass : kSomeFail;
+    return rows.allPass ? kAllPass : kSomeFail;
 }
 
 } // namespace

@@ -3,7 +3,7 @@
 // The command line of tarnvel-board.
 #pragma once
 
-#include "tarnvel-board/report.h"
+#include "tarnvel-board/columns.h"
 
 #include "board/analysis.h"
 

@@ -3,24 +3,25 @@
 // A board's report as a table for a person, as CSV and as JSON for programs.
 #pragma once
 
+#include "tarnvel-board/columns.h"
+#include "tarnvel-board/options.h"
+
 #include "board/analysis.h"
 #include "board/csv.h"
+#include "board/parts.h"
 
 #include <array>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <future>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace board_cli {
-
-// The unit lengths are reported in: the table and the CSV use it; the JSON has inch fields and the same
-// in millimetres (`_mm`) always.
-enum class LengthUnit { Inch, Millimetre };
 
 // A file the run read: its name as given, its size and its SHA-256 (64 lower-case hex digits).
 struct FileRead {
@@ -45,19 +46,83 @@ struct Provenance {
     std::string time;    // of the run, UTC, ISO 8601: "2026-12-09T17:15:00Z"
 };
 
-std::string TableText(const board::Report& report, const Provenance& from);
-
 // Receives text in pieces; false when it could not take one.
 using Sink = std::function<bool(std::string_view)>;
 
+// The part with the smallest allowable Z.
+struct WorstPart {
+    std::size_t line = 0;
+    std::string ref;
+    double zAllow = 0.0;
+};
+
+// What a report learns only once every row is read.
+struct Ending {
+    std::vector<board::RowError> errors; // in line order
+    std::optional<double> requiredFn; // for the worst part; none without parts or when the band's top fails
+    std::optional<WorstPart> worst;
+};
+
+// The board frequency the worst part needs, worked out in this one place.
+std::optional<double> RequiredFn(double worstZ, const board::BoardInput& input);
+
+// The ending gathered as the rows go, so that no part is kept: the errors and the worst part.
+class Tally {
+public:
+    void Add(const board::PartResult& part);
+    void Add(board::RowError error);
+    // The errors put in line order, the worst part and the frequency it needs.
+    Ending Finish(const board::BoardInput& input);
+
+private:
+    Ending ending_;
+};
+
+// A report written as the parts come. Start takes the report before its parts (the board's figures,
+// its inputs as used, the assumptions; its parts and errors are not read), Row each part in input order,
+// Finish what is known at the end. Each returns false once a write has failed.
+class ReportWriter {
+public:
+    virtual ~ReportWriter() = default;
+    virtual bool Start(const board::Report& head) = 0;
+    virtual bool Row(board::PartResult&& part) = 0;
+    virtual bool Finish(const Ending& ending) = 0;
+};
+
+// The writer of a format. The CSV takes the parts list's dialect.
+std::unique_ptr<ReportWriter> MakeWriter(Format format, const Provenance& from, const board::Dialect& dialect,
+                                         Sink sink);
+
+// What writing a parts list's rows came to.
+struct RowsWritten {
+    bool written = true;
+    bool allPass = true;
+    std::size_t errors = 0;
+};
+
+// Evaluates the row `first` (already read into `part` or `error`) and every row after it, hands each
+// part to the writer and each bad row to `onError` as it comes, in line order, then finishes the writer.
+// `head` is evaluator.Start(), which the writer has been started with.
+RowsWritten WriteRows(board::PartsReader& reader, board::PartsReader::Row first, board::Part& part,
+                      board::RowError& error, const board::BoardEvaluator& evaluator,
+                      const board::Report& head, ReportWriter& writer,
+                      const std::function<void(const board::RowError&)>& onError);
+
+// A whole report at once, through the same writers.
+Ending EndingOf(const board::Report& report);
+std::string TableText(const board::Report& report, const Provenance& from);
+std::string JsonText(const board::Report& report, const Provenance& from);
+std::string CsvText(const board::Report& report, const Provenance& from, const board::Dialect& dialect = {});
+
 // The CSV report: one header line and one line per part in input order, every number in full precision,
-// in the parts list's own dialect (separator, decimal comma, line ends, byte-order mark). Row by row,
-// handed to the sink in pieces of some 64 KiB: a list of any length is written
+// in the parts list's own dialect (separator, decimal comma, line ends, byte-order mark), lengths in
+// `units`. Row by row, handed to the sink in pieces of some 64 KiB: a list of any length is written
 // without being held.
 class CsvWriter {
 public:
     // Starts with the header line.
-    CsvWriter(const board::Dialect& dialect, std::optional<double> requiredHours, Sink sink);
+    CsvWriter(const board::Dialect& dialect, std::optional<double> requiredHours, LengthUnit units,
+              Sink sink);
     bool Row(const board::PartResult& part);
     bool Finish();
 
@@ -74,6 +139,7 @@ private:
     char point_;
     const char* eol_;
     std::optional<double> requiredHours_;
+    LengthUnit units_;
     Sink sink_;
     std::string out_;
     std::string notes_;
@@ -84,7 +150,8 @@ private:
 // the larger part of the work for a long list, runs beside reading and evaluating the next rows.
 class CsvPipeline {
 public:
-    CsvPipeline(const board::Dialect& dialect, std::optional<double> requiredHours, Sink sink);
+    CsvPipeline(const board::Dialect& dialect, std::optional<double> requiredHours, LengthUnit units,
+                Sink sink);
     // False once a write has failed; the rows after it are not written.
     bool Add(board::PartResult&& part);
     // Writes what is left; false when any write failed.
@@ -100,8 +167,5 @@ private:
     bool ok_ = true;
     std::future<bool> pending_; // last, so that it is waited for before the writer goes
 };
-
-// Every number written so that it reads back as the same double.
-std::string JsonText(const board::Report& report);
 
 } // namespace board_cli

@@ -202,6 +202,44 @@ assert [p["ref"] for p in doc["parts"] if not p["pass"]] == ["U1", "U2"], doc["p
     cmp -s 'rapport ß €.csv' expected.csv && ok "the report replaced the old file" || fail "the old file was not replaced"
     only_files parts.csv 'pärts €.csv' 'rapport ß €.csv' expected.csv
     ;;
+  Slips)
+    # Each: a description, the arguments, and what the one line on stderr says.
+    cp parts.csv keep.csv
+    slip_rows=(
+      "a board without its unit|--board 233.35x160x1.6 --mass 0.75kg --psd navmat parts.csv|has no unit: 233\.35 x 160 x 1\.6 in, or mm\?"
+      "a damping ratio as Q|--board 9x7x0.08in --fn 100 --psd navmat --q 0.05 parts.csv|0\.05 as zeta is Q 10"
+      "a mass lighter than the laminate|--board 9x7x0.08in --mass 10g --psd navmat parts.csv|less than half the bare laminate"
+      "the report over the parts list|--board 9x7x0.08in --fn 100 --psd navmat -o parts.csv parts.csv|is the parts list, which the report would replace"
+      "the same file spelt otherwise|--board 9x7x0.08in --fn 100 --psd navmat -o .\PARTS.CSV parts.csv|is the parts list, which the report would replace"
+    )
+    for entry in "${slip_rows[@]}"; do
+      IFS='|' read -r what line expected <<<"$entry"
+      echo "-- $what"
+      read -r -a args <<<"$line"
+      run "${args[@]}"
+      expect_status 2
+      one_message
+      expect_line "$what" "$expected" err
+      cmp -s parts.csv keep.csv && ok "parts.csv untouched" || fail "$what: parts.csv changed"
+    done
+    ;;
+  Provenance)
+    # A UTF-16 export of the list, with a header naming the unit, read as the list itself; the JSON report
+    # carries the file's size and SHA-256 and the named profile.
+    printf '%s\r\n' 'ref,L_mm,kind,parallel,x,y' 'U1,25.4,dip,a,4.5,3.5' >one.csv
+    { printf '\xff\xfe'; iconv -f UTF-8 -t UTF-16LE one.csv; } >utf16.csv
+    run --board 9x7x0.08in --fn 300 --psd gevs-qual --format json utf16.csv
+    expect_status 0
+    sum="$(sha256sum utf16.csv | cut -d' ' -f1)" size="$(stat -c %s utf16.csv)"
+    if SUM="$sum" SIZE="$size" python3 -c '
+import json, os
+doc = json.load(open("out"))
+files = doc["files"]
+assert files == [{"role": "parts", "name": "utf16.csv", "size": int(os.environ["SIZE"]), "sha256": os.environ["SUM"]}], files
+assert doc["inputs"]["profile"]["name"] == "gevs-qual", doc["inputs"]["profile"]
+assert doc["parts"][0]["L_in"] == 1.0, doc["parts"][0]
+'; then ok "the file's SHA-256, the profile's name, L in mm"; else fail "the JSON report's provenance"; fi
+    ;;
   *)
     echo "tarnvel_board_exe_test.sh: no row $row" >&2
     exit 2
