@@ -111,6 +111,7 @@ std::optional<BoardEvaluator> BoardEvaluator::Make(const BoardInput& in, BoardPr
     board.b = in.b;
     board.h = in.h;
     board.qRule = in.q.rule;
+    board.requiredFnWithLife = in.requiredHours.has_value();
     std::optional<double> plate;
     if (in.weight) {
         const Plate p{in.a, in.b, in.h, *in.weight, in.modulus, in.poisson};

@@ -186,11 +186,12 @@ std::span<const NamedProfile> NamedProfiles() {
     static const std::array<Psd, 3> made{
         // The standard tabulates 2000 Hz at 0.01 g²/Hz, its "-6 dB/oct" rounded (exactly, 0.01005).
         MadeFrom({{20.0, 0.04, false}, {1000.0, 0.04, false}, {2000.0, 0.01, false}}),
-        MadeFrom({{20.0, 0.026, false}, {50.0, 6.0, true}, {800.0, 0.16, false}, {2000.0, -6.0, true}}),
+        // GEVS tabulates its slopes' ends: 0.16 at 50 Hz and 0.026 at 2000 Hz (+6 and -6 dB/oct, rounded).
+        MadeFrom({{20.0, 0.026, false}, {50.0, 0.16, false}, {800.0, 0.16, false}, {2000.0, 0.026, false}}),
         MadeFrom({{20.0, 0.026 * accept, false},
-                  {50.0, 6.0, true},
+                  {50.0, 0.16 * accept, false},
                   {800.0, 0.16 * accept, false},
-                  {2000.0, -6.0, true}}),
+                  {2000.0, 0.026 * accept, false}}),
     };
     static const std::array<NamedProfile, 4> profiles{{
         {"navmat", "NAVMAT P-9492 random screen: 20 Hz 0.01, 80 Hz 0.04, 350 Hz 0.04, 2000 Hz 0.007 g^2/Hz.",
@@ -200,12 +201,13 @@ std::span<const NamedProfile> NamedProfiles() {
          "2000 Hz.",
          made[0]},
         {"gevs-qual",
-         "GSFC-STD-7000 (GEVS) component qualification: 20 Hz 0.026 g^2/Hz, +6 dB/oct to 50 Hz, 0.16 g^2/Hz "
-         "to 800 Hz, -6 dB/oct to 2000 Hz.",
+         "GSFC-STD-7000 (GEVS) component qualification: 20 Hz 0.026 g^2/Hz, +6 dB/oct to 0.16 g^2/Hz at 50 "
+         "Hz, 0.16 g^2/Hz to 800 Hz, -6 dB/oct to 0.026 g^2/Hz at 2000 Hz.",
          made[1]},
         {"gevs-accept",
          "GSFC-STD-7000 (GEVS) component acceptance: the qualification profile less 3 dB (levels times "
-         "10^-0.3), 20 Hz 0.013 g^2/Hz, +6 dB/oct to 50 Hz, 0.08 g^2/Hz to 800 Hz, -6 dB/oct to 2000 Hz.",
+         "10^-0.3): 20 Hz 0.013 g^2/Hz, +6 dB/oct to 0.08 g^2/Hz at 50 Hz, 0.08 g^2/Hz to 800 Hz, -6 dB/oct to "
+         "0.013 g^2/Hz at 2000 Hz.",
          made[2]},
     }};
     return profiles;

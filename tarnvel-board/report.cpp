@@ -116,7 +116,7 @@ void AppendJsonNumber(std::string& out, double value) {
 } // namespace
 
 std::optional<double> RequiredFn(double worstZ, const board::BoardInput& input) {
-    return board::RequiredFrequency(worstZ, input.q, input.psd);
+    return board::RequiredFrequency(worstZ, input.q, input.psd, input.requiredHours);
 }
 
 void Tally::Add(const PartResult& part) {
@@ -312,6 +312,13 @@ ordered_json InputsJson(const board::BoardInput& in, const Provenance& from) {
     ordered_json breakpoints = ordered_json::array();
     for (const board::Breakpoint& point : in.psd.Points())
         breakpoints.push_back({point.hz, point.level});
+    // Each segment's slope and share of the mean square, so that a mistyped level shows.
+    ordered_json segments = ordered_json::array();
+    for (const board::PsdSegment& segment : board::Segments(in.psd))
+        segments.push_back({{"from_hz", segment.f1},
+                            {"to_hz", segment.f2},
+                            {"db_per_octave", segment.dbPerOctave},
+                            {"share", segment.share}});
     ordered_json q = in.q.rule == board::Transmissibility::Rule::Sqrt      ? ordered_json("sqrt")
                      : in.q.rule == board::Transmissibility::Rule::TwoSqrt ? ordered_json("2sqrt")
                                                                            : Number(in.q.fixed);
@@ -336,6 +343,7 @@ ordered_json InputsJson(const board::BoardInput& in, const Provenance& from) {
           {"source", TextOrNull(from.profileSource)},
           {"as_given", TextOrNull(from.psd)},
           {"breakpoints", breakpoints},
+          {"segments", segments},
           {"grms", in.psd.Grms()}}},
         {"q_rule", q},
         {"required_hours", NumberOrNull(in.requiredHours)},
@@ -755,11 +763,12 @@ private:
                                   (in.supports == board::Supports::Simple ? "simply supported" : "clamped")});
         std::string profile = from_.psd;
         if (!from_.profileName.empty())
-            profile =
-                from_.profileName + (from_.profileSource.empty() ? "" : " (" + from_.profileSource + ")");
+            profile = from_.profileName;
         if (profile.empty())
             profile = std::to_string(in.psd.Points().size()) + " breakpoints";
         inputs.push_back({"profile", profile, Sig(in.psd.Grms(), 3) + " G rms"});
+        if (!from_.profileSource.empty())
+            inputs.push_back({"", "", from_.profileSource});
         inputs.push_back({"Q rule", in.q.rule == board::Transmissibility::Rule::Fixed
                                         ? "fixed, " + Sig(in.q.fixed)
                                         : QName(in.q.rule)});
@@ -774,6 +783,19 @@ private:
         }
         inputs.push_back({"program", VersionOf(from_), from_.time});
         out += "Inputs\n" + Columns(inputs, "  ") + "\n";
+
+        // The profile as used: a level mistyped by a factor of ten stands out in its slopes and shares.
+        std::vector<std::vector<std::string>> segments{{"Hz", "g^2/Hz", "dB/oct", "share of G^2"}};
+        for (const board::PsdSegment& segment : board::Segments(in.psd)) {
+            const double slope = std::abs(segment.dbPerOctave) < 0.005 ? 0.0 : segment.dbPerOctave;
+            char db[32] = {slope < 0.0 ? '-' : '+'};
+            const auto written =
+                std::to_chars(db + 1, db + sizeof db, std::abs(slope), std::chars_format::fixed, 2);
+            segments.push_back({Sig(segment.f1) + " to " + Sig(segment.f2),
+                                Sig(segment.p1) + " to " + Sig(segment.p2), std::string(db, written.ptr),
+                                Sig(100.0 * segment.share, 3) + " %"});
+        }
+        out += "Profile as used\n" + Columns(segments, "  ") + "\n";
 
         std::string fnFrom = "given";
         if (b.fnFrom != board::FnSource::Given)
@@ -795,7 +817,8 @@ private:
                                                       {"Q", Sig(r.q), QName(b.qRule)},
                                                       {"P(fn)", Sig(r.psd) + " g^2/Hz", "PSD " + from_.psd},
                                                       {"input", Sig(b.inputGrms, 3) + " G rms"},
-                                                      {"response", Sig(r.grms, 3) + " G rms", "Miles"},
+                                                      {"response", Sig(r.grms, 3) + " G rms",
+                                                       b.rigidBody ? "the input's, as a rigid body" : "Miles"},
                                                       {"Z 1-sigma", Length(r.z1sigma, 3)},
                                                       {"Z 3-sigma", Length(r.z3sigma, 3)},
                                                       {"required fn", required, requiredNote}};

@@ -65,23 +65,23 @@ TEST(NamedProfiles, AcceptanceIsQualificationLessThreeDecibels) {
     EXPECT_NEAR(accept.Grms() / qual.Grms(), std::pow(10.0, -0.15), 1e-14);
 }
 
-// A level reached by a slope is the slope's, not a hand-rounded one: S dB/oct over an octave is a factor
-// 10^(S/10), over f2/f1 a factor 10^(S/10 · log2(f2/f1)).
-TEST(NamedProfiles, LevelsReachedBySlopesAreTheSlopes) {
+// The standards tabulate the ends of their sloped segments rounded; the slopes between the tabulated
+// levels are the ones they state, to within that rounding (MIL-STD-810: -6 dB/oct from 1000 to 2000 Hz;
+// GEVS: +6 dB/oct from 20 to 50 Hz, -6 dB/oct from 800 to 2000 Hz).
+TEST(NamedProfiles, TabulatedLevelsFollowTheStatedSlopes) {
     struct Row {
         const char* name;
-        std::size_t index;
-        double level;
+        std::size_t segment;
+        double dbPerOctave;
     };
-    const double octaves = std::log2(2000.0 / 800.0); // = log2(50/20)
     const std::vector<Row> rows{
-        {"gevs-qual", 1, 0.026 * std::pow(10.0, 0.6 * octaves)},
-        {"gevs-qual", 3, 0.16 * std::pow(10.0, -0.6 * octaves)},
-        {"gevs-accept", 3, 0.16 * std::pow(10.0, -0.3) * std::pow(10.0, -0.6 * octaves)},
+        {"mil-std-810-integrity", 0, 0.0}, {"mil-std-810-integrity", 1, -6.0}, {"gevs-qual", 0, 6.0},
+        {"gevs-qual", 1, 0.0},             {"gevs-qual", 2, -6.0},             {"gevs-accept", 0, 6.0},
+        {"gevs-accept", 2, -6.0},
     };
     for (const Row& row : rows)
-        EXPECT_NEAR(Find(row.name)->psd.Points()[row.index].level / row.level, 1.0, 1e-14)
-            << row.name << " " << row.index;
+        EXPECT_NEAR(board::Segments(Find(row.name)->psd).at(row.segment).dbPerOctave, row.dbPerOctave, 0.05)
+            << row.name << " " << row.segment;
 }
 
 TEST(NamedProfiles, ReadByNameInAnyCase) {
@@ -161,11 +161,13 @@ TEST(Psd, SegmentsAsTheReportShowsThem) {
         }
         EXPECT_NEAR(sum, 1.0, 1e-14) << p.name;
     }
-    // GEVS's slopes read back as written.
-    const std::vector<board::PsdSegment> gevs = board::Segments(Find("gevs-qual")->psd);
-    ASSERT_EQ(gevs.size(), 3u);
-    EXPECT_NEAR(gevs[0].dbPerOctave, 6.0, 1e-12);
-    EXPECT_NEAR(gevs[2].dbPerOctave, -6.0, 1e-12);
+    // Slopes given as slopes read back as written.
+    const auto sloped = board::ParsePsdBreakpoints("20:0.026,50:+6dB/oct,800:0.16,2000:-6dB/oct");
+    ASSERT_TRUE(sloped.psd) << sloped.error;
+    const std::vector<board::PsdSegment> given = board::Segments(*sloped.psd);
+    ASSERT_EQ(given.size(), 3u);
+    EXPECT_NEAR(given[0].dbPerOctave, 6.0, 1e-12);
+    EXPECT_NEAR(given[2].dbPerOctave, -6.0, 1e-12);
 }
 
 TEST(Psd, SpreadsheetExportsRead) {

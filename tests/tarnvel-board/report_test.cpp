@@ -288,7 +288,13 @@ TEST(JsonReport, TheInputsAndWhereTheyCameFrom) {
     EXPECT_EQ(b["required_fn_hz"].get<double>(), 123.4);
     EXPECT_EQ(Bits(b["z3sigma_mm"].get<double>()), Bits(b["z3sigma_in"].get<double>() * 25.4));
     EXPECT_EQ(b["rigid_body"], false);
-    EXPECT_EQ(b["required_fn_with_life"], false);
+    EXPECT_EQ(b["required_fn_with_life"], true) << "the required fn holds the 1000 hours too";
+    const auto& segments = json["inputs"]["profile"]["segments"];
+    ASSERT_EQ(segments.size(), 3u) << "NAVMAT's three segments";
+    EXPECT_NEAR(segments[1]["db_per_octave"].get<double>(), 0.0, 1e-12);
+    EXPECT_NEAR(segments[0]["share"].get<double>() + segments[1]["share"].get<double>() +
+                    segments[2]["share"].get<double>(),
+                1.0, 1e-12);
     EXPECT_EQ(json["worst_part"]["ref"], "U1");
     const nlohmann::json errors =
         nlohmann::json::array({{{"line", 4}, {"message", "L 'x' is not a length (a number, in or mm)"}}});
@@ -317,15 +323,24 @@ TEST(TableReport, TheInputsOnOneScreen) {
         "tarnvel-board: parts.csv, 3 parts on a 9 x 7 x 0.08 in board\n"
         "\n"
         "Inputs\n"
-        "  board    9x7x0.08in                           9 x 7 x 0.08 in\n"
-        "  fn       300                                  300 Hz\n"
-        "  profile  NAVMAT P-9492 (NAVMAT P-9492, 1979)  6.06 G rms\n"
+        "  board    9x7x0.08in           9 x 7 x 0.08 in\n"
+        "  fn       300                  300 Hz\n"
+        "  profile  NAVMAT P-9492        6.06 G rms\n"
+        "                                NAVMAT P-9492, 1979\n"
         "  Q rule   sqrt(fn)\n"
         "  life     1000 hours required\n"
-        "  r min    0.5                                  floor of r from a position\n"
+        "  r min    0.5                  floor of r from a position\n"
         "  units    in\n"
-        "  files    parts parts.csv                      123 bytes, sha256 0123456789ab\n"
-        "  program  tarnvel-board 9.8.7                  2026-12-09T17:15:00Z\n"
+        "  files    parts parts.csv      123 bytes, sha256 0123456789ab\n"
+        "  program  tarnvel-board 9.8.7  2026-12-09T17:15:00Z\n"
+        "\n"
+        "Profile as used\n"
+        // NAVMAT's areas by hand: 0.01/20 (80² − 20²)/2 = 1.5, 0.04 · 270 = 10.8 and 0.04 · 350 ln(2000/350)
+        // = 24.40 g²; slopes of ±10 log10(4)/2 = ±3.01 dB/oct.
+        "  Hz           g^2/Hz         dB/oct  share of G^2\n"
+        "  20 to 80     0.01 to 0.04   +3.01   4.09 %\n"
+        "  80 to 350    0.04 to 0.04   +0.00   29.4 %\n"
+        "  350 to 2000  0.04 to 0.007  -3.01   66.5 %\n"
         "\n"
         "Board\n";
     EXPECT_EQ(table.substr(0, expected.size()), expected);
