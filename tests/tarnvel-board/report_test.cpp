@@ -514,31 +514,6 @@ TEST(Tally, TheRequiredFrequencyIsTheWholeReportsOne) {
 
 // ---- The worked table of the README
 
-// The cells of a table's lines, cut where the heading line's columns start (headings are two blanks apart).
-std::vector<std::vector<std::pair<std::string, std::string>>> Cells(const std::vector<std::string>& lines) {
-    const std::string& head = lines.at(0);
-    std::vector<std::size_t> starts;
-    for (std::size_t i = 2; i < head.size(); ++i)
-        if (head[i] != ' ' && (i == 2 || (head[i - 1] == ' ' && head[i - 2] == ' ')))
-            starts.push_back(i);
-    const auto cut = [&](const std::string& line, std::size_t k) {
-        if (starts[k] >= line.size())
-            return std::string();
-        std::string cell =
-            line.substr(starts[k], k + 1 < starts.size() ? starts[k + 1] - starts[k] : std::string::npos);
-        while (!cell.empty() && cell.back() == ' ')
-            cell.pop_back();
-        return cell;
-    };
-    std::vector<std::vector<std::pair<std::string, std::string>>> rows;
-    for (const std::string& line : lines) {
-        rows.emplace_back();
-        for (std::size_t k = 0; k < starts.size(); ++k)
-            rows.back().emplace_back(cut(head, k), cut(line, k));
-    }
-    return rows;
-}
-
 // The lines of a block: from the line `first` to the next blank line.
 std::vector<std::string> Block(const std::vector<std::string>& lines, const std::string& first) {
     auto at = std::find(lines.begin(), lines.end(), first);
@@ -601,20 +576,10 @@ TEST(WorkedTable, TheReadmesTableFromItsCommandLine) {
     const std::vector<std::string> actual = Split(table, "\n");
 
     EXPECT_EQ(actual.at(0), expected.at(0)) << "the title";
-    EXPECT_EQ(Block(actual, "Board"), Block(expected, "Board"));
+    // The blocks that do not depend on the run's time and files, line for line.
+    for (const char* block : {"Profile as used", "Board", "Parts, worst margin first"})
+        EXPECT_EQ(Block(actual, block), Block(expected, block)) << block;
     EXPECT_EQ(actual.at(actual.size() - 2), expected.back()) << "the life assumption";
-    // The parts: the README's columns, each cell as it is there; the table may have more columns.
-    const auto want = Cells(Block(expected, "Parts, worst margin first"));
-    const auto got = Cells(Block(actual, "Parts, worst margin first"));
-    ASSERT_EQ(got.size(), want.size()) << table;
-    ASSERT_EQ(want.at(0).size(), 11u) << "the README's columns";
-    for (std::size_t i = 0; i < want.size(); ++i)
-        for (const auto& [heading, cell] : want[i]) {
-            const auto same =
-                std::find_if(got[i].begin(), got[i].end(), [&](const auto& c) { return c.first == heading; });
-            ASSERT_NE(same, got[i].end()) << heading;
-            EXPECT_EQ(same->second, cell) << "row " << i << ", " << heading;
-        }
 }
 
 } // namespace
