@@ -55,17 +55,18 @@ const fs::path& Folder() {
     return folder.path();
 }
 
-// A parts list of `count` parts on a 9 x 7 inch board: the kinds in turn, lengths from 0.2 to 2.9 inch
-// (every seventh in mm), along a or b, placed by x and y on a grid inside the board, every tenth by r.
+// A parts list of `count` parts on a 9 x 7 inch board: the kinds in turn, lengths from 0.2 to 1.1 inch
+// (every seventh in mm), along a or b, placed by x and y on a grid that keeps them on the board, every
+// tenth by r.
 // At 300 Hz under NAVMAT nearly every part passes and about half the rows carry a note (r below 0.5),
-// so the reports' notes are written too.
+// so the reports' notes are written too (four-sided packages, r raised to its floor).
 std::string PartsList(std::size_t count) {
     static constexpr const char* kKinds[] = {"resistor", "capacitor", "dip", "bga",   "lccc",
                                              "lccc-j",   "two-row",   "pga", "diode", "fine-pitch"};
     std::string text = "ref,kind,L,parallel,x,y,r\n";
     text.reserve(count * 40);
     for (std::size_t i = 0; i < count; ++i) {
-        const std::size_t length = 2 + i % 28; // tenths of an inch
+        const std::size_t length = 2 + i % 10; // tenths of an inch
         text += 'U' + std::to_string(i + 1) + ',' + kKinds[i % std::size(kKinds)] + ',';
         if (i % 7 == 3)
             text += std::to_string(length * 254 / 100) + "mm";
@@ -75,8 +76,8 @@ std::string PartsList(std::size_t count) {
         if (i % 10 == 9) {
             text += ",,0." + std::to_string(5 + i % 5);
         } else {
-            // x from 0.5 to 8.5 inch, y from 0.5 to 6.5 inch, in tenths.
-            const std::size_t x = 5 + (i * 37) % 81, y = 5 + (i * 53) % 61;
+            // x from 1 to 8 inch, y from 1 to 6 inch, in tenths.
+            const std::size_t x = 10 + (i * 37) % 71, y = 10 + (i * 53) % 51;
             text += std::to_string(x / 10) + '.' + std::to_string(x % 10) + ',' + std::to_string(y / 10) +
                     '.' + std::to_string(y % 10) + ',';
         }

@@ -106,11 +106,17 @@ int Run(int argc, char** argv) {
     if (!bytes)
         return Fail("cannot read " + name + ": " + error);
     from.files.push_back({"parts", options.parts, bytes->size(), board_cli::Sha256Hex(*bytes)});
-    // A spreadsheet's UTF-16 export is read as UTF-8, its byte-order mark kept as UTF-8's.
-    board::DecodedText decoded = board::DecodeText(*bytes);
-    if (!decoded.text)
-        return Fail(name + ": " + decoded.error);
-    const std::optional<std::string> text = std::move(decoded.text);
+    // A spreadsheet's UTF-16 export is read as UTF-8, its byte-order mark kept as UTF-8's. Other text is
+    // read as it is, without a copy.
+    std::optional<std::string> decodedText;
+    if (bytes->starts_with("\xFF\xFE") || bytes->starts_with("\xFE\xFF") ||
+        bytes->find('\0') != std::string::npos) {
+        board::DecodedText decoded = board::DecodeText(*bytes);
+        if (!decoded.text)
+            return Fail(name + ": " + decoded.error);
+        decodedText = std::move(decoded.text);
+    }
+    const std::string* text = decodedText ? &*decodedText : &*bytes;
     std::string_view body(*text);
     if (body.starts_with("\xEF\xBB\xBF"))
         body.remove_prefix(3);

@@ -80,15 +80,14 @@ std::optional<std::string> ReadWhole(const std::string& path, std::string& error
         if (!ec)
             data.resize(static_cast<std::size_t>(size));
     }
-    for (;;) {
-        if (used == data.size())
-            data.resize(std::max<std::size_t>(2 * data.size(), 1 << 16));
-        const std::size_t n = std::fread(data.data() + used, 1, data.size() - used, file);
-        used += n;
-        if (n == 0)
-            break;
-    }
+    // The file's own size first, in one piece; what follows (standard input, or a file that grew) in
+    // pieces of 64 KiB, so that a whole file is never held twice.
+    used = std::fread(data.data(), 1, data.size(), file);
     data.resize(used);
+    char piece[1 << 16];
+    for (std::size_t n; (n = std::fread(piece, 1, sizeof piece, file)) > 0;)
+        data.append(piece, n);
+    used = data.size();
     const bool failed = std::ferror(file) != 0;
     const int readError = errno;
     if (!standardInput)
