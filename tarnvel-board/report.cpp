@@ -14,8 +14,10 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <deque>
+#include <random>
 #include <utility>
 #include <vector>
 
@@ -520,10 +522,28 @@ private:
 
 // ---- Table
 
+// A temporary file, gone when closed.
+std::FILE* TemporaryFile() {
+#ifdef _WIN32
+    // The C runtime's tmpfile() makes its file in the drive's root, where a user may not write: the user's
+    // temporary folder instead, the file deleted on closing ('D') and kept in memory where it can ('T').
+    const char* dir = std::getenv("TEMP");
+    if (dir == nullptr || *dir == '\0')
+        dir = std::getenv("TMP");
+    if (dir != nullptr && *dir != '\0') {
+        std::random_device random;
+        const std::string path = std::string(dir) + "\\tarnvel-board-" + std::to_string(random()) + ".tmp";
+        if (std::FILE* file = std::fopen(path.c_str(), "w+bTD"))
+            return file;
+    }
+#endif
+    return std::tmpfile();
+}
+
 // Text put aside and read back by offset: in a temporary file, or in memory when none can be made.
 class Spool {
 public:
-    Spool() : file_(std::tmpfile()) {}
+    Spool() : file_(TemporaryFile()) {}
     ~Spool() {
         if (file_ != nullptr)
             std::fclose(file_);
@@ -813,15 +833,15 @@ private:
         } else if (count == 0) {
             required = "-";
         }
-        std::vector<std::vector<std::string>> figures{{"fn", Sig(r.fn) + " Hz", fnFrom},
-                                                      {"Q", Sig(r.q), QName(b.qRule)},
-                                                      {"P(fn)", Sig(r.psd) + " g^2/Hz", "PSD " + from_.psd},
-                                                      {"input", Sig(b.inputGrms, 3) + " G rms"},
-                                                      {"response", Sig(r.grms, 3) + " G rms",
-                                                       b.rigidBody ? "the input's, as a rigid body" : "Miles"},
-                                                      {"Z 1-sigma", Length(r.z1sigma, 3)},
-                                                      {"Z 3-sigma", Length(r.z3sigma, 3)},
-                                                      {"required fn", required, requiredNote}};
+        std::vector<std::vector<std::string>> figures{
+            {"fn", Sig(r.fn) + " Hz", fnFrom},
+            {"Q", Sig(r.q), QName(b.qRule)},
+            {"P(fn)", Sig(r.psd) + " g^2/Hz", "PSD " + from_.psd},
+            {"input", Sig(b.inputGrms, 3) + " G rms"},
+            {"response", Sig(r.grms, 3) + " G rms", b.rigidBody ? "the input's, as a rigid body" : "Miles"},
+            {"Z 1-sigma", Length(r.z1sigma, 3)},
+            {"Z 3-sigma", Length(r.z3sigma, 3)},
+            {"required fn", required, requiredNote}};
         if (b.plateFn)
             figures.push_back(
                 {"plate fn", Sig(*b.plateFn) + " Hz", "the plate estimate, beside the fn given"});
