@@ -145,6 +145,10 @@ std::optional<BoardEvaluator> BoardEvaluator::Make(const BoardInput& in, BoardPr
     } else {
         board.response = MilesResponse(fn, in.q, in.psd);
     }
+    if (board.plateFn && !(fn <= kFnDisagreement * *board.plateFn && fn * kFnDisagreement >= *board.plateFn))
+        board.notes.push_back("the given fn " + Hz(fn) + " is " + FormatSignificant(fn / *board.plateFn, 3) +
+                              " times the plate estimate " + Hz(*board.plateFn) +
+                              " from the mass: check both");
     if (board.laminateWeight && *in.weight > kHeaviestTimesLaminate * *board.laminateWeight)
         board.notes.push_back("the mass " + Pounds(*in.weight) + " is more than " +
                               FormatNumber(kHeaviestTimesLaminate) + " times the bare laminate's " +

@@ -56,6 +56,8 @@ struct BoardProblem {
 // A populated board may weigh no less than this share of its bare laminate, and is noted above the other.
 inline constexpr double kLightestShareOfLaminate = 0.5;
 inline constexpr double kHeaviestTimesLaminate = 20.0;
+// A given fn further than this factor from the plate estimate is noted.
+inline constexpr double kFnDisagreement = 2.0;
 // Q above this is noted: more than circuit boards show.
 inline constexpr double kHighestUsualQ = 50.0;
 

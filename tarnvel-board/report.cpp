@@ -835,8 +835,9 @@ private:
         }
         std::vector<std::vector<std::string>> figures{
             {"fn", Sig(r.fn) + " Hz", fnFrom},
-            {"Q", Sig(r.q), QName(b.qRule)},
-            {"P(fn)", Sig(r.psd) + " g^2/Hz", "PSD " + from_.psd},
+            {"Q", Sig(r.q), b.rigidBody ? "rigid body, above the band" : QName(b.qRule)},
+            {"P(fn)", b.rigidBody ? "-" : Sig(r.psd) + " g^2/Hz",
+             (b.rigidBody ? "above the band of PSD " : "PSD ") + from_.psd},
             {"input", Sig(b.inputGrms, 3) + " G rms"},
             {"response", Sig(r.grms, 3) + " G rms", b.rigidBody ? "the input's, as a rigid body" : "Miles"},
             {"Z 1-sigma", Length(r.z1sigma, 3)},
