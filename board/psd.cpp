@@ -206,7 +206,8 @@ std::span<const NamedProfile> NamedProfiles() {
          made[1]},
         {"gevs-accept",
          "GSFC-STD-7000 (GEVS) component acceptance: the qualification profile less 3 dB (levels times "
-         "10^-0.3): 20 Hz 0.013 g^2/Hz, +6 dB/oct to 0.08 g^2/Hz at 50 Hz, 0.08 g^2/Hz to 800 Hz, -6 dB/oct to "
+         "10^-0.3): 20 Hz 0.013 g^2/Hz, +6 dB/oct to 0.08 g^2/Hz at 50 Hz, 0.08 g^2/Hz to 800 Hz, -6 dB/oct "
+         "to "
          "0.013 g^2/Hz at 2000 Hz.",
          made[2]},
     }};

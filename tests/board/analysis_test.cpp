@@ -324,9 +324,10 @@ TEST(Analysis, NotesAndCrossChecksOnTheBoard) {
     EXPECT_EQ(crossChecked.board.plateFn,
               board::PlateFrequency({9.0, 7.0, 0.08, 1.2}, board::Supports::Simple));
     // 300 Hz is 4.4 times the plate's 68.16 Hz: a mass or an fn mistyped, or a board held otherwise.
-    EXPECT_EQ(crossChecked.board.notes,
-              (std::vector<std::string>{"the given fn 300 Hz is 4.4 times the plate estimate 68.16 Hz from the "
-                                        "mass: check both"}));
+    EXPECT_EQ(
+        crossChecked.board.notes,
+        (std::vector<std::string>{"the given fn 300 Hz is 4.4 times the plate estimate 68.16 Hz from the "
+                                  "mass: check both"}));
     both.fn = 100.0;
     EXPECT_TRUE(Evaluate(both, "ref,L,kind,r,parallel\nU1,1,dip,1,a\n").board.notes.empty())
         << "within a factor of two";

@@ -75,8 +75,12 @@ TEST(NamedProfiles, TabulatedLevelsFollowTheStatedSlopes) {
         double dbPerOctave;
     };
     const std::vector<Row> rows{
-        {"mil-std-810-integrity", 0, 0.0}, {"mil-std-810-integrity", 1, -6.0}, {"gevs-qual", 0, 6.0},
-        {"gevs-qual", 1, 0.0},             {"gevs-qual", 2, -6.0},             {"gevs-accept", 0, 6.0},
+        {"mil-std-810-integrity", 0, 0.0},
+        {"mil-std-810-integrity", 1, -6.0},
+        {"gevs-qual", 0, 6.0},
+        {"gevs-qual", 1, 0.0},
+        {"gevs-qual", 2, -6.0},
+        {"gevs-accept", 0, 6.0},
         {"gevs-accept", 2, -6.0},
     };
     for (const Row& row : rows)
