@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
@@ -310,6 +311,45 @@ TEST_F(TarnvelBoard, APartsEdgeCannotFlatterIt) {
     EXPECT_EQ(json["parts"][0]["margin"], json["parts"][1]["margin"]);
     EXPECT_EQ(json["parts"][0]["B_in"], 7.0);
     EXPECT_EQ(json["parts"][2]["B_in"], 7.0);
+}
+
+// The JSON report carries the run's time, each file read with its SHA-256 (as sha256sum reads it), and the
+// inputs as given; a UTF-16 export of the list, its header naming millimetres, reads as the list itself.
+TEST_F(TarnvelBoard, TheReportSaysWhatItWasComputedFrom) {
+    const std::string utf8 = "ref,L_mm,kind,parallel,x,y\r\nU1,25.4,dip,a,4.5,3.5\r\n";
+    std::string utf16 = "\xFF\xFE";
+    for (const char c : utf8) {
+        utf16.push_back(c);
+        utf16.push_back('\0');
+    }
+    const fs::path parts = File("parts.csv", utf16);
+    const fs::path profile = File("profile.txt", "Frequency (Hz);PSD (g2/Hz)\n20;0,04\n2000;0,04\n");
+    const Result r = Run({"--board", "229x178x2mm", "--fn", "300", "--psd", "@" + profile.string(),
+                          "--format", "json", parts.string()},
+                         "", {"SOURCE_DATE_EPOCH=1000000000"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const auto json = nlohmann::json::parse(r.out);
+    EXPECT_EQ(json["schema"], 2);
+    EXPECT_EQ(json["time"], "2001-09-09T01:46:40Z");
+    EXPECT_EQ(json["inputs"]["board"], "229x178x2mm");
+    EXPECT_EQ(json["inputs"]["profile"]["as_given"], "@" + profile.string());
+    EXPECT_EQ(json["inputs"]["profile"]["breakpoints"], nlohmann::json::parse("[[20, 0.04], [2000, 0.04]]"));
+    ASSERT_EQ(json["files"].size(), 2u);
+    for (const auto& [file, role] : {std::pair{profile, "profile"}, std::pair{parts, "parts"}}) {
+        const auto& entry = json["files"][role == std::string("profile") ? 0 : 1];
+        EXPECT_EQ(entry["role"], role);
+        EXPECT_EQ(entry["name"], file.string());
+        EXPECT_EQ(entry["size"], fs::file_size(file));
+        std::string digest;
+        if (FILE* pipe = popen(("sha256sum '" + file.string() + "'").c_str(), "r")) {
+            char line[128] = {};
+            if (std::fgets(line, sizeof line, pipe) != nullptr)
+                digest.assign(line, 64);
+            pclose(pipe);
+        }
+        EXPECT_EQ(entry["sha256"], digest) << role;
+    }
+    EXPECT_EQ(json["parts"][0]["L_in"], 1.0) << "25.4 in a column of millimetres";
 }
 
 TEST_F(TarnvelBoard, BadRowsAreReportedAndTheRestEvaluated) {
