@@ -44,8 +44,9 @@ int FindKind(std::string_view name) {
 
 namespace {
 
-enum Column { Ref, LengthColumn, Kind, Constant, Parallel, Position, X, Y, kColumns };
-constexpr std::array<const char*, kColumns> kColumnNames{"ref", "L", "kind", "C", "parallel", "r", "x", "y"};
+enum Column { Ref, LengthColumn, Kind, Constant, Parallel, Position, X, Y, Mass, kColumns };
+constexpr std::array<const char*, kColumns> kColumnNames{"ref", "L",  "kind", "C",   "parallel",
+                                                         "r",   "x",  "y",    "mass"};
 constexpr std::size_t kAbsent = static_cast<std::size_t>(-1);
 
 std::string Quoted(std::string_view text) {
@@ -124,6 +125,16 @@ public:
         } else {
             return Fail(error, "no position: give r, or x and y");
         }
+
+        const std::string_view mass = Trim(Cell(record, Mass));
+        if (!mass.empty()) {
+            const auto value = ParseQuantity(mass, kMassUnits, units_[Mass], mark_);
+            if (!value)
+                return Fail(error, "mass " + Quoted(mass) + " is not a mass with its unit (g, kg, lb or oz)");
+            if (!(*value >= 0.0))
+                return Fail(error, "mass " + Quoted(mass) + " is negative");
+            part.weight = *value;
+        }
         return true;
     }
 
@@ -164,8 +175,9 @@ private:
     DecimalMark mark_;
 };
 
-// A header cell as a column's name and the unit it names: "L (mm)", "L [mm]" and "L_mm" are L in mm.
-// Only the length columns take a unit; for the others the whole cell is the name.
+// A header cell as a column's name and the unit it names: "L (mm)", "L [mm]" and "L_mm" are L in mm,
+// "mass (g)" a mass in grams. Only the length columns and the mass take a unit; for the others the whole
+// cell is the name.
 std::pair<std::string_view, const Unit*> NameAndUnit(std::string_view cell) {
     cell = Trim(cell);
     std::string_view name = cell, unit;
@@ -181,7 +193,11 @@ std::pair<std::string_view, const Unit*> NameAndUnit(std::string_view cell) {
     }
     const bool length =
         EqualsIgnoringCase(name, "L") || EqualsIgnoringCase(name, "x") || EqualsIgnoringCase(name, "y");
-    const Unit* found = length && !unit.empty() ? FindUnit(kLengthUnits, unit) : nullptr;
+    const bool mass = EqualsIgnoringCase(name, "mass");
+    const Unit* found = unit.empty() ? nullptr
+                        : length     ? FindUnit(kLengthUnits, unit)
+                        : mass       ? FindUnit(kMassUnits, unit)
+                                     : nullptr;
     if (found == nullptr)
         return {cell, nullptr};
     return {name, found};
@@ -215,7 +231,7 @@ bool AllEmpty(const Record& record) {
 bool UsesDecimalComma(CsvReader reader, const std::array<std::size_t, kColumns>& index) {
     Record record;
     while (reader.Next(record)) {
-        for (Column c : {LengthColumn, Constant, Position, X, Y}) {
+        for (Column c : {LengthColumn, Constant, Position, X, Y, Mass}) {
             const std::size_t i = index[c];
             if (i >= record.cells.size())
                 continue;
@@ -329,6 +345,7 @@ std::optional<PartsReader> PartsReader::Open(std::string_view text, std::string&
     index.fill(kAbsent);
     Units units;
     units.fill(options.bareLength);
+    units[Mass] = nullptr; // a bare mass is refused, unless the header names its unit
     for (std::size_t i = 0; i < record.cells.size(); ++i) {
         const auto [name, unit] = NameAndUnit(record.cells[i]);
         bool known = false;
