@@ -45,8 +45,8 @@ int FindKind(std::string_view name) {
 namespace {
 
 enum Column { Ref, LengthColumn, Kind, Constant, Parallel, Position, X, Y, Mass, kColumns };
-constexpr std::array<const char*, kColumns> kColumnNames{"ref", "L",  "kind", "C",   "parallel",
-                                                         "r",   "x",  "y",    "mass"};
+constexpr std::array<const char*, kColumns> kColumnNames{"ref", "L", "kind", "C",   "parallel",
+                                                         "r",   "x", "y",    "mass"};
 constexpr std::size_t kAbsent = static_cast<std::size_t>(-1);
 
 std::string Quoted(std::string_view text) {

@@ -58,11 +58,11 @@ struct PartsReading {
 
 // Reads a parts list row by row, so that a list of any length takes little memory beyond its text.
 // The columns, in any order, case-insensitive: ref, L, kind or C, parallel (a, b, x or y; empty: not
-// given), r or x and y, and mass (optional, with its unit). A length column's header may name its unit ("L (mm)", "L [mm]", "x_mm"); a length
-// cell may carry its own (in, ", mm, cm, mil); a bare one counts in the header's unit, else in the
-// options' bare unit. With a ';' or tab separator numbers may have a decimal comma. Rows whose cells are
-// all empty are skipped; a row with more cells than the header, past it not blank, is a bad row, as is a
-// given r above 1.
+// given), r or x and y, and mass (optional, with its unit). A length column's header may name its unit ("L
+// (mm)", "L [mm]", "x_mm"); a length cell may carry its own (in, ", mm, cm, mil); a bare one counts in the
+// header's unit, else in the options' bare unit. With a ';' or tab separator numbers may have a decimal
+// comma. Rows whose cells are all empty are skipped; a row with more cells than the header, past it not
+// blank, is a bad row, as is a given r above 1.
 class PartsReader {
 public:
     // Reads the header row of `text`, which must outlive the reader; nullopt, and `error` saying why, when

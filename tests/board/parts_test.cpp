@@ -302,6 +302,32 @@ TEST(Parts, UnitsInTheHeaderAndForBareNumbers) {
               "the header has no column 'r', nor both 'x' and 'y'");
 }
 
+// A heavy part's own mass: with its unit in the cell or in the header; a bare or negative one is a bad row.
+TEST(Parts, APartsOwnMass) {
+    EXPECT_EQ(board::ReadPartsList("ref,L,kind,r,mass,mass (g)\nT1,1,dip,1,1g,\n").error,
+              "the header names column 'mass' twice")
+        << "a mass column in two units";
+    const board::PartsReading list = board::ReadPartsList("ref,L,kind,r,Mass (g)\n"
+                                                          "T1,1,dip,1,45.359237\n"
+                                                          "T2,1,dip,1,1lb\n"
+                                                          "T3,1,dip,1,2 oz\n"
+                                                          "R1,1,dip,1,\n"
+                                                          "X2,1,dip,1,-1\n");
+    ASSERT_TRUE(list.list) << list.error;
+    const auto& parts = list.list->parts;
+    ASSERT_EQ(parts.size(), 4u);
+    EXPECT_NEAR(*parts[0].weight, 0.1, 1e-15) << "45.359237 g is 0.1 lb";
+    EXPECT_EQ(*parts[1].weight, 1.0) << "a cell's own unit wins";
+    EXPECT_EQ(*parts[2].weight, 0.125) << "2 oz is 1/8 lb";
+    EXPECT_FALSE(parts[3].weight) << "no mass: spread with the board's";
+    ASSERT_EQ(list.list->errors.size(), 1u);
+    EXPECT_EQ(list.list->errors[0].message, "mass '-1' is negative");
+    const board::PartsReading bare = board::ReadPartsList("ref,L,kind,r,mass\nX1,1,dip,1,12\n");
+    ASSERT_TRUE(bare.list);
+    ASSERT_EQ(bare.list->errors.size(), 1u);
+    EXPECT_EQ(bare.list->errors[0].message, "mass '12' is not a mass with its unit (g, kg, lb or oz)");
+}
+
 TEST(Parts, WholeFilesAreRefused) {
     struct Row {
         const char* name;
