@@ -19,6 +19,40 @@ namespace board {
 
 namespace {
 
+// Nodal dof of a cell dof: corner (i, j) of the cell and the kind (0 w, 1 w_x, 2 w_y, 3 w_xy).
+struct CellDof {
+    int i, j, kind;
+};
+
+CellDof DofOf(std::size_t k) {
+    const int ix = static_cast<int>(k / 4), iy = static_cast<int>(k % 4);
+    return {ix / 2, iy / 2, ix % 2 + 2 * (iy % 2)};
+}
+
+} // namespace
+
+struct PlateMesh {
+    double x0 = 0.0, y0 = 0.0, hx = 0.0, hy = 0.0;
+    int nx = 0, ny = 0;
+    std::vector<char> kept; // per cell
+
+    std::size_t Cell(int i, int j) const {
+        return static_cast<std::size_t>(j) * static_cast<std::size_t>(nx) + static_cast<std::size_t>(i);
+    }
+    std::size_t Node(int i, int j) const {
+        return static_cast<std::size_t>(j) * static_cast<std::size_t>(nx + 1) + static_cast<std::size_t>(i);
+    }
+    std::size_t Nodes() const { return static_cast<std::size_t>(nx + 1) * static_cast<std::size_t>(ny + 1); }
+    bool Kept(int i, int j) const { return i >= 0 && j >= 0 && i < nx && j < ny && kept[Cell(i, j)] != 0; }
+    // The global dof of cell dof k of cell (i, j).
+    std::size_t Dof(int i, int j, std::size_t k) const {
+        const CellDof d = DofOf(k);
+        return 4 * Node(i + d.i, j + d.j) + static_cast<std::size_t>(d.kind);
+    }
+};
+
+namespace {
+
 using SparseMatrix = Eigen::SparseMatrix<double>;
 using Vector = Eigen::VectorXd;
 
@@ -58,36 +92,6 @@ CellFunctions CellAt(double xi, double eta, double lx, double ly) {
     return c;
 }
 
-// Nodal dof of a cell dof: corner (i, j) of the cell and the kind (0 w, 1 w_x, 2 w_y, 3 w_xy).
-struct CellDof {
-    int i, j, kind;
-};
-
-CellDof DofOf(std::size_t k) {
-    const int ix = static_cast<int>(k / 4), iy = static_cast<int>(k % 4);
-    return {ix / 2, iy / 2, ix % 2 + 2 * (iy % 2)};
-}
-
-struct Mesh {
-    double x0 = 0.0, y0 = 0.0, hx = 0.0, hy = 0.0;
-    int nx = 0, ny = 0;
-    std::vector<char> kept; // per cell
-
-    std::size_t Cell(int i, int j) const {
-        return static_cast<std::size_t>(j) * static_cast<std::size_t>(nx) + static_cast<std::size_t>(i);
-    }
-    std::size_t Node(int i, int j) const {
-        return static_cast<std::size_t>(j) * static_cast<std::size_t>(nx + 1) + static_cast<std::size_t>(i);
-    }
-    std::size_t Nodes() const { return static_cast<std::size_t>(nx + 1) * static_cast<std::size_t>(ny + 1); }
-    bool Kept(int i, int j) const { return i >= 0 && j >= 0 && i < nx && j < ny && kept[Cell(i, j)] != 0; }
-    // The global dof of cell dof k of cell (i, j).
-    std::size_t Dof(int i, int j, std::size_t k) const {
-        const CellDof d = DofOf(k);
-        return 4 * Node(i + d.i, j + d.j) + static_cast<std::size_t>(d.kind);
-    }
-};
-
 // A cell and the local coordinates of a point in it.
 struct Located {
     int i = 0, j = 0;
@@ -95,7 +99,7 @@ struct Located {
 };
 
 // The kept cell holding (x, y), or the kept cell nearest to it with the point clamped into it.
-Located Locate(const Mesh& mesh, double x, double y) {
+Located Locate(const PlateMesh& mesh, double x, double y) {
     const auto index = [](double f, int n) { return std::clamp(static_cast<int>(std::floor(f)), 0, n - 1); };
     const double fx = (x - mesh.x0) / mesh.hx, fy = (y - mesh.y0) / mesh.hy;
     int ci = index(fx, mesh.nx), cj = index(fy, mesh.ny);
@@ -358,7 +362,7 @@ struct MeshResult {
     std::vector<double> dofs; // 4 per node
 };
 
-bool SolveMesh(const PlateModel& model, const Board& board, const MeshOptions& options, Mesh& mesh,
+bool SolveMesh(const PlateModel& model, const Board& board, const MeshOptions& options, PlateMesh& mesh,
                MeshResult& result, PlateProblem& problem) {
     mesh.x0 = board.x0;
     mesh.y0 = board.y0;
@@ -561,7 +565,7 @@ struct Field {
     double w = 0.0, wx = 0.0, wy = 0.0, wxx = 0.0, wyy = 0.0, wxy = 0.0;
 };
 
-Field Evaluate(const Mesh& mesh, const std::vector<double>& dofs, int i, int j, double xi, double eta) {
+Field Evaluate(const PlateMesh& mesh, const std::vector<double>& dofs, int i, int j, double xi, double eta) {
     const CellFunctions f = CellAt(xi, eta, mesh.hx, mesh.hy);
     Field v;
     for (std::size_t k = 0; k < 16; ++k) {
@@ -577,17 +581,22 @@ Field Evaluate(const Mesh& mesh, const std::vector<double>& dofs, int i, int j, 
 }
 
 // The cells whose closure holds a coordinate: one, or the two on either side of a grid line.
-std::vector<int> Sides(double f, int n) {
-    const double nearest = std::round(f);
-    if (std::abs(f - nearest) < 1e-9) {
-        std::vector<int> cells;
-        for (const int c : {static_cast<int>(nearest) - 1, static_cast<int>(nearest)})
-            if (c >= 0 && c < n)
-                cells.push_back(c);
-        return cells;
+struct Sides {
+    int cells[2] = {0, 0};
+    int count = 0;
+    Sides(double f, int n) {
+        const double nearest = std::round(f);
+        if (std::abs(f - nearest) < 1e-9) {
+            for (const int c : {static_cast<int>(nearest) - 1, static_cast<int>(nearest)})
+                if (c >= 0 && c < n)
+                    cells[count++] = c;
+        } else {
+            cells[count++] = std::clamp(static_cast<int>(std::floor(f)), 0, n - 1);
+        }
     }
-    return {std::clamp(static_cast<int>(std::floor(f)), 0, n - 1)};
-}
+    const int* begin() const { return cells; }
+    const int* end() const { return cells + count; }
+};
 
 } // namespace
 
@@ -644,15 +653,13 @@ public:
         return mode;
     }
 
-    static PlateMode Meshed(const Mesh& mesh, std::vector<double> dofs) {
+    static PlateMode Meshed(const PlateMesh& mesh, std::vector<double> dofs) {
         PlateMode mode;
         mode.x0_ = mesh.x0;
         mode.y0_ = mesh.y0;
         mode.width_ = mesh.hx * mesh.nx;
         mode.height_ = mesh.hy * mesh.ny;
-        mode.nx_ = mesh.nx;
-        mode.ny_ = mesh.ny;
-        mode.kept_ = mesh.kept;
+        mode.mesh_ = std::make_shared<const PlateMesh>(mesh);
         // The node of largest |w|, then Newton steps on the gradient while |w| grows within the board.
         double best = 0.0;
         std::size_t at = 0;
@@ -695,18 +702,6 @@ public:
         mode.peakY_ = py;
         return mode;
     }
-
-    static Mesh MeshOf(const PlateMode& mode) {
-        Mesh mesh;
-        mesh.x0 = mode.x0_;
-        mesh.y0 = mode.y0_;
-        mesh.nx = mode.nx_;
-        mesh.ny = mode.ny_;
-        mesh.hx = mode.width_ / mode.nx_;
-        mesh.hy = mode.height_ / mode.ny_;
-        mesh.kept = mode.kept_;
-        return mesh;
-    }
 };
 
 double PlateMode::Deflection(double x, double y) const {
@@ -715,13 +710,12 @@ double PlateMode::Deflection(double x, double y) const {
         return 0.0;
     if (exact_)
         return std::sin(kPi * std::clamp(fx, 0.0, 1.0)) * std::sin(kPi * std::clamp(fy, 0.0, 1.0));
-    const Mesh mesh = PlateModeBuilder::MeshOf(*this);
-    const std::vector<int> is = Sides(fx * nx_, nx_), js = Sides(fy * ny_, ny_);
-    for (const int j : js)
-        for (const int i : is)
+    const PlateMesh& mesh = *mesh_;
+    const double cx = fx * mesh.nx, cy = fy * mesh.ny;
+    for (const int j : Sides(cy, mesh.ny))
+        for (const int i : Sides(cx, mesh.nx))
             if (mesh.Kept(i, j))
-                return Evaluate(mesh, dofs_, i, j, std::clamp(fx * nx_ - i, 0.0, 1.0),
-                                std::clamp(fy * ny_ - j, 0.0, 1.0))
+                return Evaluate(mesh, dofs_, i, j, std::clamp(cx - i, 0.0, 1.0), std::clamp(cy - j, 0.0, 1.0))
                     .w;
     return 0.0;
 }
@@ -734,15 +728,16 @@ Curvature PlateMode::CurvatureAt(double x, double y) const {
         const double w = Deflection(x, y);
         return {-w * kPi * kPi / (width_ * width_), -w * kPi * kPi / (height_ * height_)};
     }
-    const Mesh mesh = PlateModeBuilder::MeshOf(*this);
+    const PlateMesh& mesh = *mesh_;
+    const double cx = fx * mesh.nx, cy = fy * mesh.ny;
     Curvature sum;
     int count = 0;
-    for (const int j : Sides(fy * ny_, ny_))
-        for (const int i : Sides(fx * nx_, nx_)) {
+    for (const int j : Sides(cy, mesh.ny))
+        for (const int i : Sides(cx, mesh.nx)) {
             if (!mesh.Kept(i, j))
                 continue;
-            const Field f = Evaluate(mesh, dofs_, i, j, std::clamp(fx * nx_ - i, 0.0, 1.0),
-                                     std::clamp(fy * ny_ - j, 0.0, 1.0));
+            const Field f =
+                Evaluate(mesh, dofs_, i, j, std::clamp(cx - i, 0.0, 1.0), std::clamp(cy - j, 0.0, 1.0));
             sum.xx += f.wxx;
             sum.yy += f.wyy;
             ++count;
@@ -803,7 +798,7 @@ std::optional<PlateSolution> SolvePlate(const PlateModel& model, const MeshOptio
     };
     if (!fixed)
         proportion(cells);
-    Mesh mesh;
+    PlateMesh mesh;
     MeshResult result;
     for (;;) {
         mesh = {};

@@ -8,6 +8,7 @@
 #include "board/plate.h"
 
 #include <cstddef>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -109,7 +110,10 @@ struct Curvature {
     double xx = 0.0, yy = 0.0; // 1/inch²
 };
 
-// The first mode's shape, normalised to a peak w of 1.
+// A structured mesh over a board's bounding box and the cells the outline keeps.
+struct PlateMesh;
+
+// The first mode's shape, normalised to a peak w of 1. Copies share the mesh.
 class PlateMode {
 public:
     // w at (x, y); 0 outside the board's cells.
@@ -134,9 +138,8 @@ private:
     friend class PlateModeBuilder;
     bool exact_ = false;
     double x0_ = 0.0, y0_ = 0.0, width_ = 0.0, height_ = 0.0;
-    int nx_ = 0, ny_ = 0;
+    std::shared_ptr<const PlateMesh> mesh_;
     std::vector<double> dofs_; // 4 per node (w, w_x, w_y, w_xy), nodes row by row from y = ymin
-    std::vector<char> kept_;   // per cell, row by row
     double peakX_ = 0.0, peakY_ = 0.0;
 };
 
