@@ -324,9 +324,10 @@ bool Check(const PlateModel& model, const MeshOptions& options, Board& board, Pl
     }
     const bool fixed = options.nx > 0 && options.ny > 0;
     if (!fixed &&
-        (options.startCells < 1 || options.maxCells < options.startCells || !(options.tolerance > 0.0)))
+        (options.startCells < 2 || options.maxCells < options.startCells || !(options.tolerance > 0.0)))
         return Refuse(problem, Kind::MeshInvalid);
-    if (options.nx < 0 || options.ny < 0 || !(options.penalty > 0.0) || !Finite(options.penalty))
+    if (options.nx < 0 || options.ny < 0 || (options.nx > 0) != (options.ny > 0) ||
+        !(options.penalty > 0.0) || !Finite(options.penalty))
         return Refuse(problem, Kind::MeshInvalid);
     if (!Held(model, board))
         return Refuse(problem, Kind::RigidBody);
@@ -446,7 +447,9 @@ bool SolveMesh(const PlateModel& model, const Board& board, const MeshOptions& o
         if (used[d] != 0 && fixed[d] == 0)
             reduced[d] = n++;
     if (n < 2) {
-        Refuse(problem, PlateProblem::Kind::RigidBody);
+        Refuse(problem, PlateProblem::Kind::NoElements);
+        problem.index = static_cast<std::size_t>(mesh.nx);
+        problem.other = static_cast<std::size_t>(mesh.ny);
         return false;
     }
 
@@ -792,7 +795,7 @@ std::optional<PlateSolution> SolvePlate(const PlateModel& model, const MeshOptio
     const auto proportion = [&](int n) {
         const double longer = std::max(board.width, board.height);
         const int other =
-            std::max(1, static_cast<int>(std::lround(n * std::min(board.width, board.height) / longer)));
+            std::max(2, static_cast<int>(std::lround(n * std::min(board.width, board.height) / longer)));
         nx = board.width >= board.height ? n : other;
         ny = board.width >= board.height ? other : n;
     };

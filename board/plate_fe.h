@@ -62,7 +62,8 @@ struct PlateModel {
 
 struct MeshOptions {
     // Cells along the longer side of the bounding box, the other side in proportion (cells about
-    // square): the first mesh, then doubled until fn changes by less than `tolerance`, up to `maxCells`.
+    // square, at least 2): the first mesh, then doubled until fn changes by less than `tolerance`, up to
+    // `maxCells`.
     int startCells = 8;
     int maxCells = 128;
     double tolerance = 0.002;
@@ -90,8 +91,8 @@ struct PlateProblem {
         MassInvalid,       // index: the lumped mass, value: its weight, negative or not finite
         MassesReachWeight, // value: the masses' total, limit: the board's weight, lb
         RigidBody,         // the supports leave the board free to move as a rigid body
-        MeshInvalid,       // the mesh options: counts not above 0, a tolerance not above 0
-        NoElements,        // the outline keeps no cell of the mesh: nx, ny in index, other
+        MeshInvalid,       // the mesh options: a count below 2, one fixed count alone, no tolerance
+        NoElements,        // the mesh (nx, ny in index, other) keeps no cell or leaves no dof free
         NotConverged,      // the eigen-solver found no mode; index, other: the mesh
     };
     Kind kind = Kind::None;

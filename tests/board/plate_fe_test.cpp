@@ -335,12 +335,13 @@ TEST(PlateFe, RefusesWhatCannotBeSolved) {
         std::string name;
         board::PlateModel model;
         Kind kind;
+        board::MeshOptions options;
     };
     std::vector<Row> rows;
-    const auto add = [&](std::string name, Kind kind, auto change) {
+    const auto add = [&](std::string name, Kind kind, auto change, board::MeshOptions options = {}) {
         board::PlateModel m = base();
         change(m);
-        rows.push_back({std::move(name), m, kind});
+        rows.push_back({std::move(name), m, kind, options});
     };
     add("a zero", Kind::SizeNotPositive, [](board::PlateModel& m) { m.a = 0.0; });
     add("b not finite", Kind::SizeNotPositive, [](board::PlateModel& m) { m.b = NAN; });
@@ -390,9 +391,29 @@ TEST(PlateFe, RefusesWhatCannotBeSolved) {
         m.outlineSupport = F;
         m.points = {{1, 1}, {9, 1}};
     });
+    board::MeshOptions oneCount;
+    oneCount.nx = 8;
+    add(
+        "one fixed count", Kind::MeshInvalid, [](board::PlateModel&) {}, oneCount);
+    board::MeshOptions noTolerance;
+    noTolerance.tolerance = 0.0;
+    add(
+        "no tolerance", Kind::MeshInvalid, [](board::PlateModel&) {}, noTolerance);
+    // A sliver along the diagonal between the centres of an 8 x 7 mesh's cells.
+    board::MeshOptions eightBySeven;
+    eightBySeven.nx = 8;
+    eightBySeven.ny = 7;
+    add(
+        "outline between the cells' centres", Kind::NoElements,
+        [](board::PlateModel& m) {
+            m.outline = {{{0, 0}, {10, 10}, {10, 9.99}}};
+            m.outlineSupport = S;
+            m.points.clear();
+        },
+        eightBySeven);
     for (const Row& r : rows) {
         board::PlateProblem problem;
-        EXPECT_FALSE(board::SolvePlate(r.model, {}, problem).has_value()) << r.name;
+        EXPECT_FALSE(board::SolvePlate(r.model, r.options, problem).has_value()) << r.name;
         EXPECT_EQ(problem.kind, r.kind) << r.name;
     }
 
