@@ -198,7 +198,9 @@ TEST(PlateFe, CentreMassStaysBelowRayleighsBoundWithTheExactMode) {
             D * std::pow(kPi, 4) * std::pow(1.0 / (m.a * m.a) + 1.0 / (m.b * m.b), 2) * area / 4.0;
         const double mass = rho * area / 4.0 + share * m.weight / kGravity;
         const double rayleigh = std::sqrt(k / mass) / (2.0 * kPi);
-        const board::PlateSolution s = Solve(m);
+        board::MeshOptions o;
+        o.nx = o.ny = 16;
+        const board::PlateSolution s = Solve(m, o);
         EXPECT_FALSE(s.exact);
         EXPECT_LE(s.fn, rayleigh * (1.0 + 1e-4)) << share; // to the mesh's own error
         EXPECT_GT(s.fn, (1.0 - row.within) * rayleigh) << share;
@@ -262,6 +264,25 @@ TEST(PlateFe, PointSupportSpringIsStiffEnough) {
     }
 }
 
+// A point support at the centre of a simply supported square: the (1,1) mode is held, the (1,2) and (2,1)
+// modes have a nodal line through the centre and stay, so fn rises to theirs, λ = π²·(1² + 2²) (Leissa,
+// NASA SP-160, eq. 4.26; one constraint raises the first eigenvalue at most to the second, Rayleigh's
+// theorem of constraint). On meshes with the point at a node and inside a cell.
+TEST(PlateFe, CentrePointSupportRaisesTheSquareToItsSecondMode) {
+    board::PlateModel m = Square({S, S, S, S});
+    m.points = {{5.0, 5.0}};
+    struct Row {
+        std::string name;
+        int cells;
+    };
+    for (const Row& r : {Row{"at a node", 16}, Row{"inside a cell", 15}, Row{"refined", 0}}) {
+        board::MeshOptions o;
+        o.nx = o.ny = r.cells;
+        const double lambda = Lambda(m, Solve(m, o).fn);
+        EXPECT_TRUE(Within(lambda, 5.0 * kPi * kPi, 0.001)) << r.name << ": " << lambda;
+    }
+}
+
 // The same rectangle drawn as a polygon: the same fn for each support of its boundary.
 TEST(PlateFe, RectangleAsPolygonGivesTheRectanglesFrequency) {
     const board::Polygon outline = {{0, 0}, {9, 0}, {9, 7}, {0, 7}};
@@ -321,6 +342,10 @@ TEST(PlateFe, LShapedBoardConverges) {
         for (std::size_t i = 2; i < fns.size(); ++i)
             EXPECT_LT(std::abs(fns[i] - fns[i - 1]), std::abs(fns[i - 1] - fns[i - 2])) << r.name << " " << i;
         EXPECT_LT(std::abs(fns[3] - fns[2]), 0.01 * fns[3]) << r.name;
+        // The missing quadrant has no cells and no deflection.
+        const board::PlateSolution s = Solve(m);
+        EXPECT_EQ(s.mode.Deflection(1.5, 1.5), 0.0) << r.name;
+        EXPECT_NE(s.mode.Deflection(0.5, 1.5), 0.0) << r.name;
     }
 }
 
