@@ -198,9 +198,7 @@ TEST(PlateFe, CentreMassStaysBelowRayleighsBoundWithTheExactMode) {
             D * std::pow(kPi, 4) * std::pow(1.0 / (m.a * m.a) + 1.0 / (m.b * m.b), 2) * area / 4.0;
         const double mass = rho * area / 4.0 + share * m.weight / kGravity;
         const double rayleigh = std::sqrt(k / mass) / (2.0 * kPi);
-        board::MeshOptions o;
-        o.nx = o.ny = 16;
-        const board::PlateSolution s = Solve(m, o);
+        const board::PlateSolution s = Solve(m);
         EXPECT_FALSE(s.exact);
         EXPECT_LE(s.fn, rayleigh * (1.0 + 1e-4)) << share; // to the mesh's own error
         EXPECT_GT(s.fn, (1.0 - row.within) * rayleigh) << share;
@@ -343,7 +341,9 @@ TEST(PlateFe, LShapedBoardConverges) {
             EXPECT_LT(std::abs(fns[i] - fns[i - 1]), std::abs(fns[i - 1] - fns[i - 2])) << r.name << " " << i;
         EXPECT_LT(std::abs(fns[3] - fns[2]), 0.01 * fns[3]) << r.name;
         // The missing quadrant has no cells and no deflection.
-        const board::PlateSolution s = Solve(m);
+        board::MeshOptions o;
+        o.nx = o.ny = 16;
+        const board::PlateSolution s = Solve(m, o);
         EXPECT_EQ(s.mode.Deflection(1.5, 1.5), 0.0) << r.name;
         EXPECT_NE(s.mode.Deflection(0.5, 1.5), 0.0) << r.name;
     }
