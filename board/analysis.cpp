@@ -25,10 +25,35 @@ const char* FnSourceName(FnSource source) {
         return "given";
     case FnSource::Simple:
         return "simple";
-    case FnSource::Clamped:
-        return "clamped";
+    case FnSource::FiniteElements:
+        return "finite-elements";
     }
     return "given";
+}
+
+std::string EdgeLetters(const EdgeSupports& edges) {
+    std::string out;
+    for (const EdgeSupport e : {edges.y0, edges.yb, edges.x0, edges.xa})
+        out += e == EdgeSupport::Simple ? 'S' : e == EdgeSupport::Clamped ? 'C' : 'F';
+    return out;
+}
+
+std::optional<EdgeSupports> ParseEdgeLetters(std::string_view letters) {
+    if (letters.size() != 4)
+        return std::nullopt;
+    EdgeSupport read[4];
+    for (std::size_t i = 0; i < 4; ++i) {
+        const char c = letters[i];
+        if (c == 'S' || c == 's')
+            read[i] = EdgeSupport::Simple;
+        else if (c == 'C' || c == 'c')
+            read[i] = EdgeSupport::Clamped;
+        else if (c == 'F' || c == 'f')
+            read[i] = EdgeSupport::Free;
+        else
+            return std::nullopt;
+    }
+    return EdgeSupports{read[0], read[1], read[2], read[3]};
 }
 
 bool Report::AllPass() const {
@@ -63,7 +88,7 @@ using Problem = BoardProblem::Kind;
 
 // The board's own inputs, checked: Kind::None when they can be used.
 BoardProblem CheckBoard(const BoardInput& in) {
-    auto problem = [](Problem kind, double value = 0.0) { return BoardProblem{kind, value, 0.0, false}; };
+    auto problem = [](Problem kind, double value = 0.0) { return BoardProblem{kind, value, 0.0, false, {}}; };
     if (!Positive(in.a) || !Positive(in.b) || !Positive(in.h))
         return problem(Problem::SizeNotPositive);
     if (in.fn && !Positive(*in.fn))
@@ -81,7 +106,7 @@ BoardProblem CheckBoard(const BoardInput& in) {
             return problem(Problem::DensityNotPositive, in.density);
         const double laminate = in.a * in.b * in.h * in.density;
         if (*in.weight < kLightestShareOfLaminate * laminate)
-            return {Problem::WeightBelowLaminate, *in.weight, laminate, false};
+            return {Problem::WeightBelowLaminate, *in.weight, laminate, false, {}};
     }
     if (in.q.rule == Transmissibility::Rule::Fixed && !(in.q.fixed >= 1.0 && std::isfinite(in.q.fixed)))
         return problem(Problem::QBelowOne, in.q.fixed);
@@ -112,11 +137,47 @@ std::optional<BoardEvaluator> BoardEvaluator::Make(const BoardInput& in, BoardPr
     board.h = in.h;
     board.qRule = in.q.rule;
     board.requiredFnWithLife = in.requiredHours.has_value();
+    // A board simply supported all round, its mass spread evenly, has the exact first mode; any other is
+    // modelled, for its shape even where fn is given. Without a mass, the shape's is the bare laminate's
+    // with the parts' own masses on it.
+    const double laminate = in.a * in.b * in.h * in.density;
+    if (in.weight)
+        board.laminateWeight = laminate;
+    const bool plain = EdgeLetters(in.edges) == "SSSS" && in.points.empty() && in.masses.empty();
     std::optional<double> plate;
-    if (in.weight) {
-        const Plate p{in.a, in.b, in.h, *in.weight, in.modulus, in.poisson};
-        plate = PlateFrequency(p, in.supports);
-        board.laminateWeight = in.a * in.b * in.h * in.density;
+    if (plain && in.weight) {
+        plate = PlateFrequency({in.a, in.b, in.h, *in.weight, in.modulus, in.poisson}, Supports::Simple);
+    } else if (!plain) {
+        PlateModel model;
+        model.a = in.a;
+        model.b = in.b;
+        model.edges = in.edges;
+        model.h = in.h;
+        model.modulus = in.modulus;
+        model.poisson = in.poisson;
+        model.points = in.points;
+        double parts = 0.0;
+        for (const PartMass& m : in.masses) {
+            parts += m.weight;
+            // k × k points over the square, kept on the board; none falls on the part's centre.
+            const double share = m.weight / (kMassSpread * kMassSpread);
+            for (int i = 0; i < kMassSpread; ++i)
+                for (int j = 0; j < kMassSpread; ++j) {
+                    const double dx = ((i + 0.5) / kMassSpread - 0.5) * m.size;
+                    const double dy = ((j + 0.5) / kMassSpread - 0.5) * m.size;
+                    model.masses.push_back({std::clamp(m.x + dx, 0.0, in.a), std::clamp(m.y + dy, 0.0, in.b), share});
+                }
+        }
+        model.weight = in.weight ? *in.weight : laminate + parts;
+        const std::optional<PlateSolution> solution = SolvePlate(model, MeshOptions{}, problem.plate);
+        if (!solution) {
+            problem.kind = Problem::Plate;
+            return std::nullopt;
+        }
+        board.plate = PlateFigures{solution->exact, solution->nx,   solution->ny, solution->converged,
+                                   solution->fn,    !in.weight, solution->mode};
+        if (in.weight)
+            plate = solution->fn;
     }
     double fn = 0.0;
     if (in.fn) {
@@ -125,14 +186,14 @@ std::optional<BoardEvaluator> BoardEvaluator::Make(const BoardInput& in, BoardPr
         board.plateFn = plate;
     } else {
         fn = *plate;
-        board.fnFrom = in.supports == Supports::Simple ? FnSource::Simple : FnSource::Clamped;
+        board.fnFrom = board.plate && !board.plate->exact ? FnSource::FiniteElements : FnSource::Simple;
     }
     if (!std::isfinite(fn)) {
-        problem = {Problem::FnNotFinite, fn, 0.0, !in.fn};
+        problem = {Problem::FnNotFinite, fn, 0.0, !in.fn, {}};
         return std::nullopt;
     }
     if (fn < in.psd.Low()) {
-        problem = {Problem::FnBelowBand, fn, in.psd.Low(), !in.fn};
+        problem = {Problem::FnBelowBand, fn, in.psd.Low(), !in.fn, {}};
         return std::nullopt;
     }
     board.inputGrms = in.psd.Grms();
@@ -191,19 +252,22 @@ bool BoardEvaluator::Evaluate(Part& part, PartResult& row, RowError& error) cons
             return bad("r must be > 0");
         if (row.r > 1.0)
             return bad("r " + FormatNumber(row.r) + " is above 1, its value at the board's centre");
+        if (part.weight)
+            return bad("a part with a mass needs its position, x and y, for the plate model");
     } else {
         if (!(part.x > 0.0 && part.x < in.a) || !(part.y > 0.0 && part.y < in.b))
             return bad("position x " + Inches(part.x) + ", y " + Inches(part.y) +
                        " is not inside the board (" + Inches(in.a) + " by " + Inches(in.b) + ")");
         row.x = part.x;
         row.y = part.y;
-        row.rComputed = SinPi(part.x / in.a) * SinPi(part.y / in.b);
-        row.r = *row.rComputed;
-        if (row.r < in.rMin) {
-            row.r = in.rMin;
-            row.notes |= kNoteRFloored;
-        }
     }
+    // r from the position along an edge: the board's bending there, from its first mode; on a plain
+    // simply supported board sin(πx/a)·sin(πy/b) itself.
+    auto positionFactor = [&](Edge edge) {
+        if (figures_.plate)
+            return figures_.plate->mode.PositionFactor(part.x, part.y, edge);
+        return SinPi(part.x / in.a) * SinPi(part.y / in.b);
+    };
 
     // The edges the part may lie along: the given one, or both when it is not given or its joints run
     // both ways. Along an edge the part must fit: no longer than the edge, and inside the board from its
@@ -232,6 +296,8 @@ bool BoardEvaluator::Evaluate(Part& part, PartResult& row, RowError& error) cons
     std::string why;
     std::optional<Edge> chosen;
     double zAllow = 0.0;
+    double rChosen = 0.0;
+    std::optional<double> rComputed;
     for (Edge edge : {Edge::A, Edge::B}) {
         if (!both && edge != *part.parallel)
             continue;
@@ -244,14 +310,26 @@ bool BoardEvaluator::Evaluate(Part& part, PartResult& row, RowError& error) cons
             continue;
         }
         const double B = edge == Edge::A ? in.a : in.b;
-        const double z = calc::RelativeDisplacementLimit(B, in.h, row.L, row.C, row.r);
+        std::optional<double> computed;
+        double r = row.r;
+        if (row.x) {
+            computed = positionFactor(edge);
+            r = std::max(*computed, in.rMin);
+        }
+        const double z = calc::RelativeDisplacementLimit(B, in.h, row.L, row.C, r);
         if (!chosen || z < zAllow) {
             chosen = edge;
             zAllow = z;
+            rChosen = r;
+            rComputed = computed;
         }
     }
     if (!chosen)
         return bad(why);
+    row.r = rChosen;
+    row.rComputed = rComputed;
+    if (rComputed && *rComputed < in.rMin)
+        row.notes |= kNoteRFloored;
     row.parallel = *chosen;
     row.bothEdges = both;
     row.B = *chosen == Edge::A ? in.a : in.b;
@@ -268,7 +346,7 @@ bool BoardEvaluator::Evaluate(Part& part, PartResult& row, RowError& error) cons
     if (row.r < 0.5)
         row.notes |= kNoteRBelowHalf;
     if (row.r > 1.0)
-        row.notes |= kNoteRAboveOne;
+        row.notes |= row.rComputed ? kNoteBendsMore : kNoteRAboveOne;
     row.margin = row.zAllow / z3;
     row.cycles = LifeCycles(row.zAllow, z3);
     row.hours = LifeHours(row.cycles, fn);
@@ -276,6 +354,35 @@ bool BoardEvaluator::Evaluate(Part& part, PartResult& row, RowError& error) cons
     if (row.margin >= 1.0 && !row.pass)
         row.notes |= kNoteLifeShort;
     return true;
+}
+
+std::string BoardEvaluator::PlateAssumption() const {
+    const BoardInput& in = input_;
+    const std::string material = ", E = " + FormatNumber(in.modulus) + " lb/in^2, nu = " + FormatNumber(in.poisson);
+    if (!figures_.plate)
+        return "The board is a uniformly loaded plate with all four edges simply supported: its first mode is "
+               "exact" +
+               material + ".";
+    const PlateFigures& p = *figures_.plate;
+    std::string out = "The board is a Kirchhoff plate, edges " + EdgeLetters(in.edges) +
+                      " (a edges at y = 0 and b, then b edges at x = 0 and a; S simply supported, C clamped, F "
+                      "free)";
+    if (!in.points.empty())
+        out += ", " + std::to_string(in.points.size()) + " point support" + (in.points.size() == 1 ? "" : "s");
+    if (!in.masses.empty())
+        out += ", " + std::to_string(in.masses.size()) + " part mass" + (in.masses.size() == 1 ? "" : "es") +
+               " lumped where the parts sit and the rest of the mass spread evenly";
+    out += material;
+    if (p.exact)
+        out += "; its first mode is exact (Navier)";
+    else
+        out += "; its first mode by finite elements (Bogner-Fox-Schmit cells, " + std::to_string(p.nx) + " x " +
+               std::to_string(p.ny) +
+               (p.converged ? ", refined until fn changed by less than 0.2 %)"
+                            : ", the finest mesh tried; fn still changed by 0.2 % or more)");
+    if (p.weightAssumed)
+        out += "; with no mass given, the shape is that of the bare laminate carrying the parts' masses";
+    return out + ".";
 }
 
 Report BoardEvaluator::Start() const {
@@ -286,7 +393,7 @@ Report BoardEvaluator::Start() const {
     report.requiredHours = in.requiredHours;
     report.assumptions.push_back(kLifeAssumption);
     report.assumptions.push_back(
-        "Z 3-sigma is the board's centre displacement in its first mode by Miles' equation; each part's "
+        "Z 3-sigma is the displacement of the board's first mode at its peak by Miles' equation; each part's "
         "position enters through r.");
     switch (in.q.rule) {
     case Transmissibility::Rule::Sqrt:
@@ -299,25 +406,28 @@ Report BoardEvaluator::Start() const {
         report.assumptions.push_back("Q = " + FormatNumber(in.q.fixed) + ", given.");
         break;
     }
-    if (figures_.fnFrom != FnSource::Given)
+    report.assumptions.push_back(PlateAssumption());
+    const std::string floor =
+        " and never less than " + FormatNumber(in.rMin) +
+        (in.rMin == 0.5 ? ", the lowest the criterion tabulates." : ", as given.");
+    if (figures_.plate)
         report.assumptions.push_back(
-            std::string("fn is estimated for a uniformly loaded plate with all four edges ") +
-            (figures_.fnFrom == FnSource::Simple ? "simply supported (the exact first mode)"
-                                                 : "clamped (Rayleigh's estimate, about 3 % above the exact "
-                                                   "first mode of a square plate)") +
-            ", E = " + FormatNumber(in.modulus) + " lb/in^2, nu = " + FormatNumber(in.poisson) + ".");
-    report.assumptions.push_back(
-        "A part placed by x and y takes r = sin(pi x / a) sin(pi y / b), the simply supported first mode's "
-        "shape, and never less than " +
-        FormatNumber(in.rMin) + (in.rMin == 0.5 ? ", the lowest the criterion tabulates." : ", as given."));
+            "A part placed by x and y takes r = |d2w/ds2| B^2 / pi^2 from the board's first mode w (peak 1): its "
+            "bending along the part's edge s, relative to a simply supported half-sine over B; above 1 where the "
+            "board bends more than at a simply supported board's centre," +
+            floor);
+    else
+        report.assumptions.push_back(
+            "A part placed by x and y takes r = sin(pi x / a) sin(pi y / b), the simply supported first mode's "
+            "shape," +
+            floor);
     report.assumptions.push_back("A part whose edge is not given, and every four-sided package (bga, pga, "
-                                 "lccc, lccc-j, fine-pitch), is "
-                                 "evaluated along both board edges, the worse kept.");
+                                 "lccc, lccc-j, fine-pitch), is evaluated along both board edges, each with its "
+                                 "own r, the worse kept.");
     if (figures_.plateFn)
         report.assumptions.push_back("fn is the given one; the plate estimate " +
-                                     FormatSignificant(*figures_.plateFn, 4) + " Hz (edges " +
-                                     (in.supports == Supports::Simple ? "simply supported" : "clamped") +
-                                     ") is shown beside it as a cross-check.");
+                                     FormatSignificant(*figures_.plateFn, 4) +
+                                     " Hz is shown beside it as a cross-check.");
     report.assumptions.push_back("The input PSD is interpolated on log-log axes between its breakpoints.");
     return report;
 }
@@ -358,8 +468,8 @@ Analysis Analyse(const BoardInput& in, PartsList list) {
 
 namespace {
 
-constexpr unsigned kNotes[] = {kNoteEdgeNotGiven, kNoteFourSided, kNoteRFloored, kNoteCOutsideRange,
-                               kNoteRBelowHalf,   kNoteRAboveOne, kNoteLifeShort};
+constexpr unsigned kNotes[] = {kNoteEdgeNotGiven, kNoteFourSided, kNoteRFloored, kNoteBendsMore,
+                               kNoteCOutsideRange, kNoteRBelowHalf, kNoteRAboveOne, kNoteLifeShort};
 
 const char* EdgeName(Edge edge) {
     return edge == Edge::A ? "a" : "b";
@@ -391,6 +501,11 @@ bool AppendNote(std::string& out, unsigned note, const PartResult& part,
     case kNoteRFloored:
         out += "r " + FormatSignificant(part.rComputed.value_or(part.r), 3) +
                " from the position is below the floor " + FormatSignificant(part.r, 3) + ", which is used";
+        return true;
+    case kNoteBendsMore:
+        out += "r " + FormatSignificant(part.r, 3) +
+               " from the board's bending is above 1: it bends more here than a simply supported board at its "
+               "centre";
         return true;
     case kNoteRAboveOne:
         out += "r " + FormatSignificant(part.r, 3) + " is above 1, the value at the board's centre";

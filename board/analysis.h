@@ -6,6 +6,7 @@
 
 #include "board/parts.h"
 #include "board/plate.h"
+#include "board/plate_fe.h"
 #include "board/psd.h"
 #include "board/response.h"
 
@@ -16,11 +17,24 @@
 
 namespace board {
 
+// A heavy part's own mass, spread evenly over a square of side L centred where it sits: a mass at one point
+// would bend a plate without bound under it.
+struct PartMass {
+    double x = 0.0, y = 0.0; // inch
+    double weight = 0.0;     // lb
+    double size = 0.0;       // the part's length L, inch
+};
+
+// Points per side of a part's square over which its mass is spread.
+inline constexpr int kMassSpread = 4;
+
 struct BoardInput {
     double a = 0.0, b = 0.0, h = 0.0; // inch
     std::optional<double> fn;         // Hz, when known (measured, or from an FEA run)
     std::optional<double> weight;     // lb, for the estimate when fn is not known
-    Supports supports = Supports::Simple;
+    EdgeSupports edges;             // simply supported all round by default
+    std::vector<PlatePoint> points; // point supports: screws, standoffs
+    std::vector<PartMass> masses;   // the parts' own masses, where they sit; part of `weight`
     double modulus = kEpoxyGlassModulus;
     double poisson = kEpoxyGlassPoisson;
     Transmissibility q;
@@ -46,12 +60,19 @@ struct BoardProblem {
         WeightBelowLaminate, // value: the weight, limit: the bare laminate's weight, both lb
         FnBelowBand,         // value: fn, limit: the band's lowest frequency; estimated: fn is the plate's
         FnNotFinite,         // the estimate is beyond the range of numbers
+        Plate,               // the plate model cannot be solved: `plate` says why
     };
     Kind kind = Kind::None;
     double value = 0.0;
     double limit = 0.0;
     bool estimated = false;
+    PlateProblem plate;
 };
+
+// "SSFF": the four edges' letters, S, C or F, in EdgeSupports' order.
+std::string EdgeLetters(const EdgeSupports& edges);
+// Reads four such letters (any case); nullopt when they are not.
+std::optional<EdgeSupports> ParseEdgeLetters(std::string_view letters);
 
 // A populated board may weigh no less than this share of its bare laminate, and is noted above the other.
 inline constexpr double kLightestShareOfLaminate = 0.5;
@@ -64,8 +85,20 @@ inline constexpr double kHighestUsualQ = 50.0;
 // The four-sided packages, whose joints run along both edges: bga, pga, lccc, lccc-j and fine-pitch.
 bool IsFourSided(int kind);
 
-enum class FnSource { Given, Simple, Clamped };
-const char* FnSourceName(FnSource source); // "given", "simple", "clamped"
+// Where fn came from: given; the exact first mode of a simply supported rectangle with its mass spread
+// evenly; or the plate model by finite elements.
+enum class FnSource { Given, Simple, FiniteElements };
+const char* FnSourceName(FnSource source); // "given", "simple", "finite-elements"
+
+// How the board's first mode was found, when the plate was modelled.
+struct PlateFigures {
+    bool exact = false;         // the Navier solution
+    int nx = 0, ny = 0;         // the finite-element mesh, cells
+    bool converged = false;     // the last doubling of the mesh changed fn by less than 0.2 %
+    double fn = 0.0;            // the model's own fn, Hz (for its weight, given or assumed)
+    bool weightAssumed = false; // no mass given: the bare laminate and the parts' masses, for the shape
+    PlateMode mode;
+};
 
 struct BoardFigures {
     double a = 0.0, b = 0.0, h = 0.0;
@@ -78,6 +111,7 @@ struct BoardFigures {
     std::optional<double> plateFn;        // the plate estimate beside a given fn, as a cross-check
     std::optional<double> laminateWeight; // lb, the bare laminate a·b·h·density, when a mass is given
     bool rigidBody = false; // fn above the profile's band: the board follows the input as a rigid body
+    std::optional<PlateFigures> plate; // the plate model, unless the board is a plain simply supported one
     std::vector<std::string> notes;
 };
 
@@ -108,6 +142,8 @@ enum PartNote : unsigned {
     kNoteRFloored = 1u << 4,      // r from the position was below the floor, which was used instead
     kNoteEdgeNotGiven = 1u << 5,  // no parallel given: both edges evaluated, the worse kept
     kNoteFourSided = 1u << 6,     // a four-sided package: both edges evaluated, the worse kept
+    kNoteBendsMore = 1u << 7,     // r from the board's bending above 1: it bends more there than a
+                                  // simply supported board at its centre
 };
 
 struct Report {
@@ -139,6 +175,9 @@ public:
     Report Start() const;
     // Puts the errors in line order and works out the board frequency the worst part needs.
     void Finish(Report& report) const;
+
+    // How the board's first mode was found, in one sentence.
+    std::string PlateAssumption() const;
 
 private:
     BoardEvaluator() = default;

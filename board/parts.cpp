@@ -397,7 +397,9 @@ std::optional<PartsReader> PartsReader::Open(std::string_view text, std::string&
         capacity *= 2;
     state->slots.assign(capacity, State::Slot{});
     state->entries.reserve(lines);
-    return PartsReader(std::move(state), dialect, std::move(ignored));
+    PartsReader out(std::move(state), dialect, std::move(ignored));
+    out.hasMass_ = has(Mass);
+    return out;
 }
 
 PartsReader::Row PartsReader::Next(Part& part, RowError& error) {

@@ -83,6 +83,8 @@ public:
     const Dialect& dialect() const { return dialect_; }
     // Header names of the columns that are not used.
     const std::vector<std::string>& ignored() const { return ignored_; }
+    // Whether the list has a mass column: its parts' masses shape the board's mode.
+    bool hasMass() const { return hasMass_; }
 
 private:
     struct State;
@@ -90,6 +92,7 @@ private:
     std::unique_ptr<State> state_;
     Dialect dialect_;
     std::vector<std::string> ignored_;
+    bool hasMass_ = false;
 };
 
 // The whole list at once.

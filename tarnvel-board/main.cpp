@@ -128,6 +128,15 @@ int Run(int argc, char** argv) {
     std::optional<board::PartsReader> reader = board::PartsReader::Open(*text, error, partsOptions);
     if (!reader)
         return Fail(name + ": " + error);
+    // The parts' own masses shape the board's mode: read first, where the list has them.
+    if (reader->hasMass()) {
+        std::optional<board::PartsReader> masses = board::PartsReader::Open(*text, error, partsOptions);
+        board::Part heavy;
+        board::RowError ignored;
+        for (board::PartsReader::Row r; (r = masses->Next(heavy, ignored)) != board::PartsReader::Row::End;)
+            if (r == board::PartsReader::Row::Part && heavy.weight && !heavy.r)
+                options.board.masses.push_back({heavy.x, heavy.y, *heavy.weight, heavy.L});
+    }
     board::BoardProblem problem;
     const std::optional<board::BoardEvaluator> evaluator =
         board::BoardEvaluator::Make(options.board, problem);

@@ -51,8 +51,53 @@ std::string Describe(const board::BoardProblem& p) {
                " Hz: Miles' equation needs the input level at fn";
     case Kind::FnNotFinite:
         return "the estimated fn is beyond the range of numbers: check --board and --mass";
+    case Kind::Plate:
+        return Describe(p.plate);
     }
     return "the board cannot be evaluated";
+}
+
+std::string Describe(const board::PlateProblem& p) {
+    using Kind = board::PlateProblem::Kind;
+    const auto at = [&] { return Sig(p.x) + " in, " + Sig(p.y) + " in"; };
+    switch (p.kind) {
+    case Kind::None:
+        return {};
+    case Kind::SizeNotPositive:
+    case Kind::ThicknessNotPositive:
+        return "--board: every length must be > 0";
+    case Kind::WeightNotPositive:
+        return "--mass: the board's mass must be > 0";
+    case Kind::ModulusNotPositive:
+        return "--modulus: the modulus must be > 0";
+    case Kind::PoissonOutOfRange:
+        return "--poisson: Poisson's ratio " + board::FormatNumber(p.value) + " is not at least 0 and below 0.5";
+    case Kind::OutlineInvalid:
+        return "the board's outline " + std::to_string(p.index + 1) + " is not a polygon with an area";
+    case Kind::PointOutside:
+        return "--point: the support at " + at() + " is not on the board";
+    case Kind::PointsTooClose:
+        return "--point: supports " + std::to_string(p.index + 1) + " and " + std::to_string(p.other + 1) +
+               " are at the same place";
+    case Kind::MassOutside:
+        return "a part's mass at " + at() + " is not on the board";
+    case Kind::MassInvalid:
+        return "a part's mass of " + board::FormatNumber(p.value) + " lb is not a mass";
+    case Kind::MassesReachWeight:
+        return "--mass: the parts' own masses, " + Sig(p.value, 3) + " lb (" +
+               Sig(p.value * board::kKilogramsPerPound * 1000.0, 3) + " g), are not less than the board's " +
+               Sig(p.limit, 3) + " lb (" + Sig(p.limit * board::kKilogramsPerPound * 1000.0, 3) + " g)";
+    case Kind::RigidBody:
+        return "the board is free to move as a rigid body: give --supports with an edge held, or --point at "
+               "three places not on one line";
+    case Kind::MeshInvalid:
+    case Kind::NoElements:
+        return "the plate model has no mesh to solve";
+    case Kind::NotConverged:
+        return "the plate model's eigen-solver found no first mode (mesh " + std::to_string(p.index) + " x " +
+               std::to_string(p.other) + ")";
+    }
+    return "the plate model cannot be solved";
 }
 
 std::string Describe(const board::RowError& error) {

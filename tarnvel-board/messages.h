@@ -14,6 +14,9 @@ namespace board_cli {
 // Why the board cannot be evaluated.
 std::string Describe(const board::BoardProblem& problem);
 
+// Why the plate model cannot be solved.
+std::string Describe(const board::PlateProblem& problem);
+
 // A bad row's message, with what the program adds (where to find the kinds).
 std::string Describe(const board::RowError& error);
 

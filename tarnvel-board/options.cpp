@@ -192,12 +192,48 @@ CommandLine ParseCommandLine(int argc, const char* const* argv) {
     app.add_option_function<std::string>(
            "--supports",
            [&o](const std::string& v) {
-               o.board.supports = Keyword("--supports", v, {"simple", "clamped"}) == 0
-                                      ? board::Supports::Simple
-                                      : board::Supports::Clamped;
+               const std::string_view text = board::Trim(v);
+               if (board::EqualsIgnoringCase(text, "simple"))
+                   o.board.edges = board::EdgeSupports{};
+               else if (board::EqualsIgnoringCase(text, "clamped"))
+                   o.board.edges = {board::EdgeSupport::Clamped, board::EdgeSupport::Clamped,
+                                    board::EdgeSupport::Clamped, board::EdgeSupport::Clamped};
+               else if (const auto edges = board::ParseEdgeLetters(text))
+                   o.board.edges = *edges;
+               else
+                   Refuse("--supports", v,
+                          "four edge letters S, C or F (the a edges at y = 0 and y = b, then the b edges at x = 0 "
+                          "and x = a), simple or clamped");
            },
-           "edges, for the estimate: simple (default) or clamped")
-        ->type_name("simple|clamped");
+           "the edges: four letters S (simply supported), C (clamped) or F (free), the a edges at y = 0 and b "
+           "first, then the b edges at x = 0 and a: SSSS (simple, the default), CCCC (clamped), SSFF (card "
+           "guides), CCFF (wedge locks)")
+        ->type_name("EDGES");
+    app.add_option_function<std::vector<std::string>>(
+           "--point",
+           [&o](const std::vector<std::string>& values) {
+               for (const std::string& v : values) {
+                   const std::size_t comma = v.find(',');
+                   const std::string what = "X,Y, two lengths with their unit (e.g. 5mm,5mm)";
+                   if (comma == std::string::npos || v.find(',', comma + 1) != std::string::npos)
+                       Refuse("--point", v, what);
+                   const std::string_view x = board::Trim(std::string_view(v).substr(0, comma));
+                   const std::string_view y = board::Trim(std::string_view(v).substr(comma + 1));
+                   const board::NumberAndUnit xs = board::SplitUnit(x), ys = board::SplitUnit(y);
+                   if (xs.unit.empty() && ys.unit.empty())
+                       Refuse("--point", board::Quote(v) + " has no unit: " + std::string(x) + ", " +
+                                             std::string(y) + " in, or mm?");
+                   // A unit on Y applies to X unless X carries its own.
+                   const board::Unit* unit = ys.unit.empty() ? nullptr : board::FindUnit(board::kLengthUnits, ys.unit);
+                   const auto px = board::ParseQuantity(x, board::kLengthUnits, unit);
+                   const auto py = board::ParseQuantity(y, board::kLengthUnits, unit);
+                   if (!px || !py)
+                       Refuse("--point", v, what);
+                   o.board.points.push_back({*px, *py});
+               }
+           },
+           "a point support (screw, standoff) at X,Y from the board's corner, with the unit; repeatable")
+        ->type_name("X,Y");
     app.add_option_function<std::string>(
            "--modulus",
            [&o](const std::string& v) {
@@ -236,7 +272,7 @@ CommandLine ParseCommandLine(int argc, const char* const* argv) {
                    Refuse("--q", v, "sqrt, 2sqrt or a number");
                if (!(*q >= 1.0)) {
                    std::string message =
-                       Describe(board::BoardProblem{board::BoardProblem::Kind::QBelowOne, *q, 0.0, false});
+                       Describe(board::BoardProblem{board::BoardProblem::Kind::QBelowOne, *q, 0.0, false, {}});
                    message = message.substr(message.find(": ") + 2);
                    if (*q > 0.0)
                        message += ": " + board::FormatNumber(*q) + " as zeta is Q " +

@@ -80,9 +80,7 @@ const char* QName(board::Transmissibility::Rule rule) {
     return "fixed (--q)";
 }
 
-const char* SupportsName(board::Supports supports) {
-    return supports == board::Supports::Simple ? "simple" : "clamped";
-}
+
 
 std::string VersionOf(const Provenance& from) {
     return from.version.empty() ? VersionText() : from.version;
@@ -309,6 +307,28 @@ ordered_json TextOrNull(const std::string& text) {
     return text.empty() ? ordered_json(nullptr) : ordered_json(text);
 }
 
+// The plate model as the JSON carries it: how fn was found, its mesh, and the mode on a coarse grid.
+ordered_json ModelJson(const board::BoardFigures& b) {
+    if (!b.plate)
+        return {{"method", b.fnFrom == board::FnSource::Given ? "given" : "exact, edges simply supported"}};
+    const board::PlateFigures& p = *b.plate;
+    const int columns = 13, rows = 9;
+    return {{"method", p.exact ? "exact, edges simply supported" : "finite elements"},
+            {"mesh", p.exact ? ordered_json(nullptr) : ordered_json({p.nx, p.ny})},
+            {"converged", p.converged},
+            {"fn_hz", p.fn},
+            {"weight_assumed", p.weightAssumed},
+            {"peak_in", {p.mode.peakX(), p.mode.peakY()}},
+            {"mode_grid",
+             {{"columns", columns},
+              {"rows", rows},
+              {"x0_in", p.mode.xMin()},
+              {"y0_in", p.mode.yMin()},
+              {"width_in", p.mode.width()},
+              {"height_in", p.mode.height()},
+              {"w", p.mode.Grid(columns, rows)}}}};
+}
+
 ordered_json InputsJson(const board::BoardInput& in, const Provenance& from) {
     const double mm = board::kMillimetresPerInch;
     ordered_json breakpoints = ordered_json::array();
@@ -321,6 +341,9 @@ ordered_json InputsJson(const board::BoardInput& in, const Provenance& from) {
                             {"to_hz", segment.f2},
                             {"db_per_octave", segment.dbPerOctave},
                             {"share", segment.share}});
+    ordered_json points = ordered_json::array();
+    for (const board::PlatePoint& point : in.points)
+        points.push_back({point.x, point.y});
     ordered_json q = in.q.rule == board::Transmissibility::Rule::Sqrt      ? ordered_json("sqrt")
                      : in.q.rule == board::Transmissibility::Rule::TwoSqrt ? ordered_json("2sqrt")
                                                                            : Number(in.q.fixed);
@@ -337,7 +360,9 @@ ordered_json InputsJson(const board::BoardInput& in, const Provenance& from) {
         {"density_lb_in3", in.density},
         {"modulus_psi", in.modulus},
         {"poisson", in.poisson},
-        {"supports", SupportsName(in.supports)},
+        {"supports", board::EdgeLetters(in.edges)},
+        {"points", points},
+        {"part_masses", in.masses.size()},
         {"fn", TextOrNull(from.fn)},
         {"fn_hz", NumberOrNull(in.fn)},
         {"profile",
@@ -380,6 +405,7 @@ ordered_json BoardJson(const board::BoardFigures& b, const std::optional<double>
         {"laminate_weight_lb", NumberOrNull(b.laminateWeight)},
         {"rigid_body", b.rigidBody},
         {"required_fn_with_life", b.requiredFnWithLife},
+        {"model", ModelJson(b)},
     };
 }
 
@@ -777,10 +803,14 @@ private:
                 used += ", bare laminate " + Sig(*b.laminateWeight, 3) + " lb";
             inputs.push_back({"mass", from_.mass.empty() ? Sig(*in.weight) + " lb" : from_.mass, used});
         }
-        if (b.fnFrom != board::FnSource::Given || b.plateFn)
-            inputs.push_back({"plate", "E " + Sig(in.modulus) + " lb/in^2, nu " + Sig(in.poisson),
-                              std::string("edges ") +
-                                  (in.supports == board::Supports::Simple ? "simply supported" : "clamped")});
+        if (b.fnFrom != board::FnSource::Given || b.plateFn || b.plate) {
+            std::string held = "edges " + board::EdgeLetters(in.edges);
+            if (!in.points.empty())
+                held += ", " + std::to_string(in.points.size()) + " point" + (in.points.size() == 1 ? "" : "s");
+            if (!in.masses.empty())
+                held += ", " + std::to_string(in.masses.size()) + " part mass" + (in.masses.size() == 1 ? "" : "es");
+            inputs.push_back({"plate", "E " + Sig(in.modulus) + " lb/in^2, nu " + Sig(in.poisson), held});
+        }
         std::string profile = from_.psd;
         if (!from_.profileName.empty())
             profile = from_.profileName;
@@ -819,9 +849,10 @@ private:
 
         std::string fnFrom = "given";
         if (b.fnFrom != board::FnSource::Given)
-            fnFrom = std::string("estimated: ") +
-                     (b.fnFrom == board::FnSource::Simple ? "edges simply supported" : "edges clamped") +
-                     ", " + from_.mass;
+            fnFrom = b.fnFrom == board::FnSource::Simple
+                         ? "estimated: edges simply supported, " + from_.mass
+                         : "finite elements, " + std::to_string(b.plate->nx) + " x " + std::to_string(b.plate->ny) +
+                               ", edges " + board::EdgeLetters(in.edges) + ", " + from_.mass;
         std::string required = "none in the band: the top of the band fails";
         std::string requiredNote;
         if (ending.requiredFn) {
@@ -848,6 +879,10 @@ private:
                 {"plate fn", Sig(*b.plateFn) + " Hz", "the plate estimate, beside the fn given"});
         if (b.rigidBody)
             figures.push_back({"motion", "rigid body", "fn above the profile's band"});
+        if (b.plate)
+            figures.push_back({"mode peak",
+                               "x " + Length(b.plate->mode.peakX(), 4) + ", y " + Length(b.plate->mode.peakY(), 4),
+                               "Z 3-sigma is there; r from the board's bending"});
         out += "Board\n" + Columns(figures, "  ");
         for (const std::string& note : b.notes)
             out += "  note: " + note + "\n";

@@ -78,7 +78,16 @@ TEST(Options, WhatEachOptionStores) {
          [](const Opt& o) { return o.format == board_cli::Format::Csv; }},
         {"clamped in capitals",
          {"--board", "9x7x0.08in", "--supports", "CLAMPED"},
-         [](const Opt& o) { return o.board.supports == board::Supports::Clamped; }},
+         [](const Opt& o) { return board::EdgeLetters(o.board.edges) == "CCCC"; }},
+        {"edges by letters, any case", {"--board", "9x7x0.08in", "--supports", "ssFf"},
+         [](const Opt& o) { return board::EdgeLetters(o.board.edges) == "SSFF"; }},
+        {"four screws, each in its unit or the Y's",
+         {"--board", "9x7x0.08in", "--point", "0.25in,0.25in", "--point", "203.2,6.35mm", "--point", "0.25,6.75in",
+          "--point", "8.75in,171.45mm"},
+         [](const Opt& o) {
+             return o.board.points.size() == 4 && o.board.points[1].x == 8.0 && o.board.points[1].y == 0.25 &&
+                    o.board.points[3].y == 6.75;
+         }},
     };
     for (const Row& row : rows) {
         const board_cli::CommandLine c = Parse(With(row.args));
@@ -110,6 +119,12 @@ TEST(Options, RefusalsNameTheOptionInOneLine) {
          {"--board", "9x7x0.08in", "--r-min=-0.1"},
          "--r-min: '-0.1' is not between 0 and 1"},
         {"unknown units", {"--board", "9x7x0.08in", "--units", "cm"}, "--units: 'cm' is not in or mm"},
+        {"an edge letter that is none", {"--board", "9x7x0.08in", "--supports", "SSXF"},
+         "--supports: 'SSXF' is not four edge letters S, C or F"},
+        {"three edges", {"--board", "9x7x0.08in", "--supports", "SSF"}, "--supports: 'SSF' is not four edge"},
+        {"a point without its unit", {"--board", "9x7x0.08in", "--point", "5,5"},
+         "--point: '5,5' has no unit: 5, 5 in, or mm?"},
+        {"a point of one length", {"--board", "9x7x0.08in", "--point", "5mm"}, "--point: '5mm' is not X,Y"},
         {"unknown format",
          {"--board", "9x7x0.08in", "--format", "xml"},
          "--format: 'xml' is not table, csv or json"},

@@ -265,7 +265,7 @@ TEST(JsonReport, TheInputsAndWhereTheyCameFrom) {
         {"/fn_hz", 300.0},
         {"/modulus_psi", 2e6},
         {"/poisson", 0.12},
-        {"/supports", "simple"},
+        {"/supports", "SSSS"},
         {"/density_lb_in3", 1.85 * 16.387064 / 453.59237},
         {"/q_rule", "sqrt"},
         {"/required_hours", 1000.0},
