@@ -169,7 +169,10 @@ std::optional<BoardEvaluator> BoardEvaluator::Make(const BoardInput& in, BoardPr
                 }
         }
         model.weight = in.weight ? *in.weight : laminate + parts;
-        const std::optional<PlateSolution> solution = SolvePlate(model, MeshOptions{}, problem.plate);
+        // fn settles on a coarse mesh; the curvature that gives r wants one finer: start at 12 cells.
+        MeshOptions mesh;
+        mesh.startCells = 12;
+        const std::optional<PlateSolution> solution = SolvePlate(model, mesh, problem.plate);
         if (!solution) {
             problem.kind = Problem::Plate;
             return std::nullopt;
