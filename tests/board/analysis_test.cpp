@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <bit>
+#include <cmath>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -254,7 +255,8 @@ TEST(Analysis, EstimatedFrequency) {
     EXPECT_EQ(clamped.assumptions.front(), board::kLifeAssumption);
     bool saysFiniteElements = false;
     for (const std::string& a : clamped.assumptions)
-        saysFiniteElements = saysFiniteElements || a.find("finite elements (Bogner-Fox-Schmit") != std::string::npos;
+        saysFiniteElements =
+            saysFiniteElements || a.find("finite elements (Bogner-Fox-Schmit") != std::string::npos;
     EXPECT_TRUE(saysFiniteElements);
 }
 
@@ -356,3 +358,110 @@ TEST(Analysis, TheBandsEdgesAreInside) {
 }
 
 } // namespace
+
+namespace {
+
+board::BoardInput Held(const char* edges, double weight = 0.6) {
+    board::BoardInput in = Board();
+    in.fn.reset();
+    in.h = 0.062;
+    in.weight = weight;
+    in.rMin = 0.0;
+    in.edges = *board::ParseEdgeLetters(edges);
+    return in;
+}
+
+} // namespace
+
+// The board's own bending gives r. Simply supported all round it is sin(πx/a)·sin(πy/b), exactly when the
+// plate is plain and within the mesh's per cent when it is modelled (a weightless part's mass makes it so).
+// Across a clamped edge the board bends most: a BGA 12 mm from it takes r near 2, the clamped-clamped
+// beam's (1 - cos) shape's curvature at its ends relative to the half-sine's, and fails where the
+// simply supported shape let it pass.
+TEST(Analysis, RFromTheBoardsBending) {
+    const std::string bga = "ref,L,kind,x,y,parallel\nU1,15mm,bga,4.5in,12mm,a\n";
+    const board::Report simple = Evaluate(Held("SSSS"), bga);
+    ASSERT_EQ(simple.parts.size(), 1u);
+    EXPECT_DOUBLE_EQ(simple.parts[0].r,
+                     std::sin(board::kPi / 2.0) * std::sin(board::kPi * (12.0 / 25.4) / 7.0));
+    EXPECT_TRUE(simple.parts[0].pass);
+
+    board::BoardInput modelled = Held("SSSS");
+    modelled.masses.push_back({1.0, 1.0, 0.0, 0.1});
+    const board::Report fe = Evaluate(modelled, bga);
+    ASSERT_TRUE(fe.board.plate);
+    EXPECT_NEAR(fe.parts[0].r, simple.parts[0].r, 0.01 * simple.parts[0].r);
+
+    const board::Report clamped = Evaluate(Held("CCCC"), bga);
+    ASSERT_EQ(clamped.parts.size(), 1u);
+    const board::PartResult& p = clamped.parts[0];
+    EXPECT_EQ(p.parallel, board::Edge::B) << "across the edge";
+    EXPECT_GT(p.r, 1.8);
+    EXPECT_LT(p.r, 2.0);
+    EXPECT_TRUE(p.notes & board::kNoteBendsMore);
+    EXPECT_FALSE(p.pass);
+}
+
+// A part along each edge takes that edge's own r; card guides (SSFF) bend the board across them only.
+TEST(Analysis, EachEdgeItsOwnR) {
+    const board::Report report =
+        Evaluate(Held("SSFF"), "ref,L,kind,x,y,parallel\nA,0.5,dip,4.5,3.5,a\nB,0.5,dip,4.5,3.5,b\n");
+    ASSERT_EQ(report.parts.size(), 2u);
+    // The mode is nearly the guides' half-sine across b, hardly bent along a; its peak is at the free
+    // ends, so the middle bends a little less than a half-sine of peak 1.
+    EXPECT_LT(report.parts[0].r, 0.1);
+    EXPECT_GT(report.parts[1].r, 0.9);
+    EXPECT_LT(report.parts[1].r, 1.0);
+}
+
+TEST(Analysis, HeldBoardsThatCannotBeEvaluated) {
+    using Plate = board::PlateProblem::Kind;
+    struct Row {
+        const char* name;
+        board::BoardInput in;
+        Plate kind;
+    };
+    board::BoardInput loose = Held("FFFF");
+    board::BoardInput hinged = Held("SFFF");
+    board::BoardInput oneLine = Held("FFFF");
+    oneLine.points = {{1, 1}, {2, 2}, {3, 3}};
+    board::BoardInput outside = Held("FFFF");
+    outside.points = {{1, 1}, {8, 1}, {10, 6}};
+    board::BoardInput twice = Held("SSSS");
+    twice.points = {{1, 1}, {1, 1}};
+    board::BoardInput heavy = Held("CCCC", 0.5);
+    heavy.masses = {{2, 2, 0.3, 0.5}, {6, 4, 0.3, 0.5}};
+    const std::vector<Row> rows{
+        {"all edges free, no screws", loose, Plate::RigidBody},
+        {"one edge simply supported, the rest free", hinged, Plate::RigidBody},
+        {"three screws on one line", oneLine, Plate::RigidBody},
+        {"a screw off the board", outside, Plate::PointOutside},
+        {"two screws in one place", twice, Plate::PointsTooClose},
+        {"parts heavier than the board", heavy, Plate::MassesReachWeight},
+    };
+    for (const Row& row : rows) {
+        board::BoardProblem problem;
+        EXPECT_FALSE(board::BoardEvaluator::Make(row.in, problem)) << row.name;
+        EXPECT_EQ(problem.kind, board::BoardProblem::Kind::Plate) << row.name;
+        EXPECT_EQ(problem.plate.kind, row.kind) << row.name;
+    }
+    // A clamped edge alone holds a board: a cantilever (which rings below NAVMAT's band: fn given).
+    board::BoardInput cantilever = Held("CFFF");
+    cantilever.fn = 100.0;
+    board::BoardProblem problem;
+    EXPECT_TRUE(board::BoardEvaluator::Make(cantilever, problem)) << static_cast<int>(problem.kind);
+}
+
+// A given fn with a held board: the mode still comes from the model, for r; without a mass the shape is
+// the bare laminate's.
+TEST(Analysis, AGivenFnKeepsTheModelsShape) {
+    board::BoardInput in = Held("CCFF");
+    in.weight.reset();
+    in.fn = 200.0;
+    const board::Report report = Evaluate(in, "ref,L,kind,x,y,parallel\nU1,0.5,dip,4.5,0.5,b\n");
+    EXPECT_EQ(report.board.response.fn, 200.0);
+    ASSERT_TRUE(report.board.plate);
+    EXPECT_TRUE(report.board.plate->weightAssumed);
+    EXPECT_FALSE(report.board.plateFn) << "no estimate of fn without a mass";
+    EXPECT_GT(report.parts[0].r, 1.0) << "near the clamped edge";
+}
