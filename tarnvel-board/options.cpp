@@ -233,7 +233,10 @@ CommandLine ParseCommandLine(int argc, const char* const* argv) {
                }
            },
            "a point support (screw, standoff) at X,Y from the board's corner, with the unit; repeatable")
-        ->type_name("X,Y");
+        ->type_name("X,Y")
+        ->expected(1) // one X,Y an occurrence: the parts list after it is not a point
+        ->allow_extra_args(false)
+        ->take_all();
     app.add_option_function<std::string>(
            "--modulus",
            [&o](const std::string& v) {

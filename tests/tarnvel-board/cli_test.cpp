@@ -352,6 +352,56 @@ TEST_F(TarnvelBoard, TheReportSaysWhatItWasComputedFrom) {
     EXPECT_EQ(json["parts"][0]["L_in"], 1.0) << "25.4 in a column of millimetres";
 }
 
+// The boards of the README, each by one command: card guides, wedge locks, four screws with a heavy part.
+TEST_F(TarnvelBoard, BoardsAsTheyAreHeld) {
+    const fs::path parts = File("parts.csv", "ref,L,kind,x,y,parallel,mass\n"
+                                             "U1,17mm,bga,4.5in,0.5in,a,\n"
+                                             "T1,30mm,two-row,2in,3.5in,a,45g\n"
+                                             "J1,2in,two-row,4.5in,6in,a,\n");
+    struct Row {
+        const char* name;
+        std::vector<std::string> held;
+        const char* edges;
+    };
+    const std::vector<Row> rows{
+        {"card guides", {"--supports", "SSFF"}, "SSFF"},
+        {"wedge locks", {"--supports", "ccff"}, "CCFF"},
+        {"four screws",
+         {"--supports", "FFFF", "--point", "0.25in,0.25in", "--point", "8.75in,0.25in", "--point",
+          "0.25in,6.75in", "--point", "8.75in,6.75in"},
+         "FFFF"},
+    };
+    for (const Row& row : rows) {
+        const std::vector<std::string> args =
+            With(With({"--board", "9x7x0.062in", "--mass", "0.5lb", "--psd", "navmat"}, row.held),
+                 {parts.string()});
+        const Result table = Run(args);
+        EXPECT_TRUE(table.status == 0 || table.status == 1) << row.name << ": " << table.err;
+        EXPECT_NE(table.out.find(std::string("finite elements, ")), std::string::npos)
+            << row.name << table.out;
+        EXPECT_NE(table.out.find(std::string("edges ") + row.edges), std::string::npos) << row.name;
+        const Result json = Run(With(args, {"--format", "json"}));
+        const auto doc = nlohmann::json::parse(json.out);
+        EXPECT_EQ(doc["inputs"]["supports"], row.edges) << row.name;
+        EXPECT_EQ(doc["inputs"]["part_masses"], 1) << row.name;
+        const auto& model = doc["board"]["model"];
+        EXPECT_EQ(model["method"], "finite elements") << row.name;
+        EXPECT_EQ(model["mode_grid"]["w"].size(), 13u * 9u) << row.name;
+        EXPECT_EQ(doc["board"]["fn_from"], "finite-elements") << row.name;
+        EXPECT_EQ(doc["board"]["fn_hz"], model["fn_hz"]) << row.name;
+    }
+    const Result loose = Run({"--board", "9x7x0.062in", "--mass", "0.5lb", "--psd", "navmat", "--supports",
+                              "FFFF", parts.string()});
+    EXPECT_EQ(loose.status, 2);
+    EXPECT_EQ(loose.err,
+              "tarnvel-board: the board is free to move as a rigid body: give --supports with an edge "
+              "held, or --point at three places not on one line\n");
+    const Result off =
+        Run({"--board", "9x7x0.062in", "--mass", "0.5lb", "--psd", "navmat", "--supports", "FFFF", "--point",
+             "1in,1in", "--point", "8in,1in", "--point", "10in,6in", parts.string()});
+    EXPECT_EQ(off.err, "tarnvel-board: --point: the support at 10 in, 6 in is not on the board\n");
+}
+
 TEST_F(TarnvelBoard, BadRowsAreReportedAndTheRestEvaluated) {
     const fs::path parts =
         File("parts.csv",

@@ -23,8 +23,9 @@ board_cli::CommandLine Parse(std::vector<std::string> args) {
 }
 
 std::vector<std::string> With(std::vector<std::string> more) {
-    std::vector<std::string> args{"--psd", "navmat", "parts.csv"};
+    std::vector<std::string> args{"--psd", "navmat"};
     args.insert(args.end(), more.begin(), more.end());
+    args.push_back("parts.csv"); // last, after an option that takes values
     return args;
 }
 
