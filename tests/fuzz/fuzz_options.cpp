@@ -7,6 +7,7 @@
 
 #include "tarnvel-board/options.h"
 
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -43,6 +44,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 "a given Q of 1 or more");
         Require(b.rMin >= 0.0 && b.rMin <= 1.0, "a floor of r between 0 and 1");
         Require(b.density > 0.0, "a density above 0");
+        for (const board::PlatePoint& point : b.points)
+            Require(std::isfinite(point.x) && std::isfinite(point.y), "a point support's place is finite");
         Require(!b.requiredHours || *b.requiredHours > 0.0, "a required life above 0");
         break;
     }
