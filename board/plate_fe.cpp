@@ -680,23 +680,33 @@ public:
             const double det = f.wxx * f.wyy - f.wxy * f.wxy;
             if (!(std::abs(det) > 0.0))
                 break;
-            const double dx = -(f.wyy * f.wx - f.wxy * f.wy) / det;
-            const double dy = -(f.wxx * f.wy - f.wxy * f.wx) / det;
-            if (std::abs(dx) > mesh.hx || std::abs(dy) > mesh.hy)
+            // The full step, or, where the peak lies on the board's edge, a step along the edge only.
+            const double steps[3][2] = {
+                {-(f.wyy * f.wx - f.wxy * f.wy) / det, -(f.wxx * f.wy - f.wxy * f.wx) / det},
+                {0.0, std::abs(f.wyy) > 0.0 ? -f.wy / f.wyy : 0.0},
+                {std::abs(f.wxx) > 0.0 ? -f.wx / f.wxx : 0.0, 0.0}};
+            bool moved = false;
+            for (const auto& d : steps) {
+                if (std::abs(d[0]) > mesh.hx || std::abs(d[1]) > mesh.hy || (d[0] == 0.0 && d[1] == 0.0))
+                    continue;
+                const double nx = px + d[0], ny = py + d[1];
+                const double fx = (nx - mesh.x0) / mesh.hx, fy = (ny - mesh.y0) / mesh.hy;
+                const int ci = static_cast<int>(std::floor(fx)), cj = static_cast<int>(std::floor(fy));
+                if (fx < 0.0 || fy < 0.0 || fx > mesh.nx || fy > mesh.ny ||
+                    !mesh.Kept(std::min(ci, mesh.nx - 1), std::min(cj, mesh.ny - 1)))
+                    continue;
+                const Located m = Locate(mesh, nx, ny);
+                const double w = Evaluate(mesh, dofs, m.i, m.j, m.xi, m.eta).w;
+                if (std::abs(w) <= std::abs(peak))
+                    continue;
+                peak = w;
+                px = nx;
+                py = ny;
+                moved = true;
                 break;
-            const double nx = px + dx, ny = py + dy;
-            const double fx = (nx - mesh.x0) / mesh.hx, fy = (ny - mesh.y0) / mesh.hy;
-            const int ci = static_cast<int>(std::floor(fx)), cj = static_cast<int>(std::floor(fy));
-            if (fx < 0.0 || fy < 0.0 || fx > mesh.nx || fy > mesh.ny ||
-                !mesh.Kept(std::min(ci, mesh.nx - 1), std::min(cj, mesh.ny - 1)))
+            }
+            if (!moved)
                 break;
-            const Located m = Locate(mesh, nx, ny);
-            const double w = Evaluate(mesh, dofs, m.i, m.j, m.xi, m.eta).w;
-            if (std::abs(w) <= std::abs(peak))
-                break;
-            peak = w;
-            px = nx;
-            py = ny;
         }
         for (double& d : dofs)
             d /= peak;
