@@ -240,6 +240,19 @@ assert doc["inputs"]["profile"]["name"] == "gevs-qual", doc["inputs"]["profile"]
 assert doc["parts"][0]["L_in"] == 1.0, doc["parts"][0]
 '; then ok "the file's SHA-256, the profile's name, L in mm"; else fail "the JSON report's provenance"; fi
     ;;
+  HeldBoard)
+    # The plate model gives the same figures as on Linux: four screws near the corners, a heavy part.
+    printf '%s\n' 'ref,L,kind,parallel,x,y,mass' 'U1,1.4,bga,a,4.5,3.5,' 'T1,30mm,two-row,a,2in,3.5in,45g' >held.csv
+    run --board 9x7x0.08in --mass 1.2lb --psd 20:0.04,2000:0.04 --supports FFFF --point 0.2in,0.2in \
+      --point 8.8in,0.2in --point 0.2in,6.8in --point 8.8in,6.8in held.csv
+    expect_status 1
+    expect_line "fn by finite elements" '^  fn +24\.75 Hz +finite elements, 24 x 19, edges FFFF, 1\.2lb$' out
+    expect_line "U1's r from the board's bending" '^  U1 +bga +a +9 +1\.4 +4\.5 +3\.5 +1\.75 +0\.737 ' out
+    run --board 9x7x0.08in --mass 1.2lb --psd navmat --supports FFFF --point 1in,1in held.csv
+    expect_status 2
+    one_message
+    expect_line "a board free to move" 'free to move as a rigid body' err
+    ;;
   *)
     echo "tarnvel_board_exe_test.sh: no row $row" >&2
     exit 2
