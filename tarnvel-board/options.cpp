@@ -141,9 +141,9 @@ CommandLine ParseCommandLine(int argc, const char* const* argv) {
     app.get_formatter()->column_width(30);
     app.footer(
         "PARTS is a CSV file with a header row naming the columns ref, L, kind or C, parallel (a, b, x or y; "
-        "empty: both edges are evaluated), r or x and y. Lengths take in, \", mm, cm or mil; a header may "
-        "name "
-        "a column's unit (L (mm), x_mm); bare lengths are inches, or millimetres with --units mm.\n\n" +
+        "empty: both edges are evaluated), r or x and y, and optionally mass (a heavy part's own, with its "
+        "unit, lumped where it sits). Lengths take in, \", mm, cm or mil; a header may name a column's unit "
+        "(L (mm), x_mm, mass (g)); bare lengths are inches, or millimetres with --units mm.\n\n" +
         Kinds() + "\n" + Profiles() +
         "\nExit status: 0 every part passes, 1 some part falls short, 2 an error.\n"
         "See tarnvel-board(1) for the model, its formulas and its assumptions.");
@@ -202,10 +202,12 @@ CommandLine ParseCommandLine(int argc, const char* const* argv) {
                    o.board.edges = *edges;
                else
                    Refuse("--supports", v,
-                          "four edge letters S, C or F (the a edges at y = 0 and y = b, then the b edges at x = 0 "
+                          "four edge letters S, C or F (the a edges at y = 0 and y = b, then the b edges at "
+                          "x = 0 "
                           "and x = a), simple or clamped");
            },
-           "the edges: four letters S (simply supported), C (clamped) or F (free), the a edges at y = 0 and b "
+           "the edges: four letters S (simply supported), C (clamped) or F (free), the a edges at y = 0 and "
+           "b "
            "first, then the b edges at x = 0 and a: SSSS (simple, the default), CCCC (clamped), SSFF (card "
            "guides), CCFF (wedge locks)")
         ->type_name("EDGES");
@@ -224,7 +226,8 @@ CommandLine ParseCommandLine(int argc, const char* const* argv) {
                        Refuse("--point", board::Quote(v) + " has no unit: " + std::string(x) + ", " +
                                              std::string(y) + " in, or mm?");
                    // A unit on Y applies to X unless X carries its own.
-                   const board::Unit* unit = ys.unit.empty() ? nullptr : board::FindUnit(board::kLengthUnits, ys.unit);
+                   const board::Unit* unit =
+                       ys.unit.empty() ? nullptr : board::FindUnit(board::kLengthUnits, ys.unit);
                    const auto px = board::ParseQuantity(x, board::kLengthUnits, unit);
                    const auto py = board::ParseQuantity(y, board::kLengthUnits, unit);
                    if (!px || !py)
@@ -274,8 +277,8 @@ CommandLine ParseCommandLine(int argc, const char* const* argv) {
                if (!q)
                    Refuse("--q", v, "sqrt, 2sqrt or a number");
                if (!(*q >= 1.0)) {
-                   std::string message =
-                       Describe(board::BoardProblem{board::BoardProblem::Kind::QBelowOne, *q, 0.0, false, {}});
+                   std::string message = Describe(
+                       board::BoardProblem{board::BoardProblem::Kind::QBelowOne, *q, 0.0, false, {}});
                    message = message.substr(message.find(": ") + 2);
                    if (*q > 0.0)
                        message += ": " + board::FormatNumber(*q) + " as zeta is Q " +
