@@ -165,7 +165,8 @@ std::optional<BoardEvaluator> BoardEvaluator::Make(const BoardInput& in, BoardPr
                 for (int j = 0; j < kMassSpread; ++j) {
                     const double dx = ((i + 0.5) / kMassSpread - 0.5) * m.size;
                     const double dy = ((j + 0.5) / kMassSpread - 0.5) * m.size;
-                    model.masses.push_back({std::clamp(m.x + dx, 0.0, in.a), std::clamp(m.y + dy, 0.0, in.b), share});
+                    model.masses.push_back(
+                        {std::clamp(m.x + dx, 0.0, in.a), std::clamp(m.y + dy, 0.0, in.b), share});
                 }
         }
         model.weight = in.weight ? *in.weight : laminate + parts;
@@ -177,8 +178,8 @@ std::optional<BoardEvaluator> BoardEvaluator::Make(const BoardInput& in, BoardPr
             problem.kind = Problem::Plate;
             return std::nullopt;
         }
-        board.plate = PlateFigures{solution->exact, solution->nx,   solution->ny, solution->converged,
-                                   solution->fn,    !in.weight, solution->mode};
+        board.plate = PlateFigures{solution->exact, solution->nx, solution->ny,  solution->converged,
+                                   solution->fn,    !in.weight,   solution->mode};
         if (in.weight)
             plate = solution->fn;
     }
@@ -361,17 +362,21 @@ bool BoardEvaluator::Evaluate(Part& part, PartResult& row, RowError& error) cons
 
 std::string BoardEvaluator::PlateAssumption() const {
     const BoardInput& in = input_;
-    const std::string material = ", E = " + FormatNumber(in.modulus) + " lb/in^2, nu = " + FormatNumber(in.poisson);
+    const std::string material =
+        ", E = " + FormatNumber(in.modulus) + " lb/in^2, nu = " + FormatNumber(in.poisson);
     if (!figures_.plate)
-        return "The board is a uniformly loaded plate with all four edges simply supported: its first mode is "
+        return "The board is a uniformly loaded plate with all four edges simply supported: its first mode "
+               "is "
                "exact" +
                material + ".";
     const PlateFigures& p = *figures_.plate;
-    std::string out = "The board is a Kirchhoff plate, edges " + EdgeLetters(in.edges) +
-                      " (a edges at y = 0 and b, then b edges at x = 0 and a; S simply supported, C clamped, F "
-                      "free)";
+    std::string out =
+        "The board is a Kirchhoff plate, edges " + EdgeLetters(in.edges) +
+        " (a edges at y = 0 and b, then b edges at x = 0 and a; S simply supported, C clamped, F "
+        "free)";
     if (!in.points.empty())
-        out += ", " + std::to_string(in.points.size()) + " point support" + (in.points.size() == 1 ? "" : "s");
+        out +=
+            ", " + std::to_string(in.points.size()) + " point support" + (in.points.size() == 1 ? "" : "s");
     if (!in.masses.empty())
         out += ", " + std::to_string(in.masses.size()) + " part mass" + (in.masses.size() == 1 ? "" : "es") +
                " lumped where the parts sit and the rest of the mass spread evenly";
@@ -379,8 +384,8 @@ std::string BoardEvaluator::PlateAssumption() const {
     if (p.exact)
         out += "; its first mode is exact (Navier)";
     else
-        out += "; its first mode by finite elements (Bogner-Fox-Schmit cells, " + std::to_string(p.nx) + " x " +
-               std::to_string(p.ny) +
+        out += "; its first mode by finite elements (Bogner-Fox-Schmit cells, " + std::to_string(p.nx) +
+               " x " + std::to_string(p.ny) +
                (p.converged ? ", refined until fn changed by less than 0.2 %)"
                             : ", the finest mesh tried; fn still changed by 0.2 % or more)");
     if (p.weightAssumed)
@@ -410,23 +415,24 @@ Report BoardEvaluator::Start() const {
         break;
     }
     report.assumptions.push_back(PlateAssumption());
-    const std::string floor =
-        " and never less than " + FormatNumber(in.rMin) +
-        (in.rMin == 0.5 ? ", the lowest the criterion tabulates." : ", as given.");
+    const std::string floor = " and never less than " + FormatNumber(in.rMin) +
+                              (in.rMin == 0.5 ? ", the lowest the criterion tabulates." : ", as given.");
     if (figures_.plate)
-        report.assumptions.push_back(
-            "A part placed by x and y takes r = |d2w/ds2| B^2 / pi^2 from the board's first mode w (peak 1): its "
-            "bending along the part's edge s, relative to a simply supported half-sine over B; above 1 where the "
-            "board bends more than at a simply supported board's centre," +
-            floor);
+        report.assumptions.push_back("A part placed by x and y takes r = |d2w/ds2| B^2 / pi^2 from the "
+                                     "board's first mode w (peak 1): its "
+                                     "bending along the part's edge s, relative to a simply supported "
+                                     "half-sine over B; above 1 where the "
+                                     "board bends more than at a simply supported board's centre," +
+                                     floor);
     else
-        report.assumptions.push_back(
-            "A part placed by x and y takes r = sin(pi x / a) sin(pi y / b), the simply supported first mode's "
-            "shape," +
-            floor);
-    report.assumptions.push_back("A part whose edge is not given, and every four-sided package (bga, pga, "
-                                 "lccc, lccc-j, fine-pitch), is evaluated along both board edges, each with its "
-                                 "own r, the worse kept.");
+        report.assumptions.push_back("A part placed by x and y takes r = sin(pi x / a) sin(pi y / b), the "
+                                     "simply supported first mode's "
+                                     "shape," +
+                                     floor);
+    report.assumptions.push_back(
+        "A part whose edge is not given, and every four-sided package (bga, pga, "
+        "lccc, lccc-j, fine-pitch), is evaluated along both board edges, each with its "
+        "own r, the worse kept.");
     if (figures_.plateFn)
         report.assumptions.push_back("fn is the given one; the plate estimate " +
                                      FormatSignificant(*figures_.plateFn, 4) +
@@ -471,7 +477,7 @@ Analysis Analyse(const BoardInput& in, PartsList list) {
 
 namespace {
 
-constexpr unsigned kNotes[] = {kNoteEdgeNotGiven, kNoteFourSided, kNoteRFloored, kNoteBendsMore,
+constexpr unsigned kNotes[] = {kNoteEdgeNotGiven,  kNoteFourSided,  kNoteRFloored,  kNoteBendsMore,
                                kNoteCOutsideRange, kNoteRBelowHalf, kNoteRAboveOne, kNoteLifeShort};
 
 const char* EdgeName(Edge edge) {
@@ -506,9 +512,10 @@ bool AppendNote(std::string& out, unsigned note, const PartResult& part,
                " from the position is below the floor " + FormatSignificant(part.r, 3) + ", which is used";
         return true;
     case kNoteBendsMore:
-        out += "r " + FormatSignificant(part.r, 3) +
-               " from the board's bending is above 1: it bends more here than a simply supported board at its "
-               "centre";
+        out +=
+            "r " + FormatSignificant(part.r, 3) +
+            " from the board's bending is above 1: it bends more here than a simply supported board at its "
+            "centre";
         return true;
     case kNoteRAboveOne:
         out += "r " + FormatSignificant(part.r, 3) + " is above 1, the value at the board's centre";

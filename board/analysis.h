@@ -32,9 +32,9 @@ struct BoardInput {
     double a = 0.0, b = 0.0, h = 0.0; // inch
     std::optional<double> fn;         // Hz, when known (measured, or from an FEA run)
     std::optional<double> weight;     // lb, for the estimate when fn is not known
-    EdgeSupports edges;             // simply supported all round by default
-    std::vector<PlatePoint> points; // point supports: screws, standoffs
-    std::vector<PartMass> masses;   // the parts' own masses, where they sit; part of `weight`
+    EdgeSupports edges;               // simply supported all round by default
+    std::vector<PlatePoint> points;   // point supports: screws, standoffs
+    std::vector<PartMass> masses;     // the parts' own masses, where they sit; part of `weight`
     double modulus = kEpoxyGlassModulus;
     double poisson = kEpoxyGlassPoisson;
     Transmissibility q;

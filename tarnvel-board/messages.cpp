@@ -71,7 +71,8 @@ std::string Describe(const board::PlateProblem& p) {
     case Kind::ModulusNotPositive:
         return "--modulus: the modulus must be > 0";
     case Kind::PoissonOutOfRange:
-        return "--poisson: Poisson's ratio " + board::FormatNumber(p.value) + " is not at least 0 and below 0.5";
+        return "--poisson: Poisson's ratio " + board::FormatNumber(p.value) +
+               " is not at least 0 and below 0.5";
     case Kind::OutlineInvalid:
         return "the board's outline " + std::to_string(p.index + 1) + " is not a polygon with an area";
     case Kind::PointOutside:

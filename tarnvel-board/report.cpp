@@ -80,8 +80,6 @@ const char* QName(board::Transmissibility::Rule rule) {
     return "fixed (--q)";
 }
 
-
-
 std::string VersionOf(const Provenance& from) {
     return from.version.empty() ? VersionText() : from.version;
 }
@@ -806,9 +804,11 @@ private:
         if (b.fnFrom != board::FnSource::Given || b.plateFn || b.plate) {
             std::string held = "edges " + board::EdgeLetters(in.edges);
             if (!in.points.empty())
-                held += ", " + std::to_string(in.points.size()) + " point" + (in.points.size() == 1 ? "" : "s");
+                held +=
+                    ", " + std::to_string(in.points.size()) + " point" + (in.points.size() == 1 ? "" : "s");
             if (!in.masses.empty())
-                held += ", " + std::to_string(in.masses.size()) + " part mass" + (in.masses.size() == 1 ? "" : "es");
+                held += ", " + std::to_string(in.masses.size()) + " part mass" +
+                        (in.masses.size() == 1 ? "" : "es");
             inputs.push_back({"plate", "E " + Sig(in.modulus) + " lb/in^2, nu " + Sig(in.poisson), held});
         }
         std::string profile = from_.psd;
@@ -851,8 +851,9 @@ private:
         if (b.fnFrom != board::FnSource::Given)
             fnFrom = b.fnFrom == board::FnSource::Simple
                          ? "estimated: edges simply supported, " + from_.mass
-                         : "finite elements, " + std::to_string(b.plate->nx) + " x " + std::to_string(b.plate->ny) +
-                               ", edges " + board::EdgeLetters(in.edges) + ", " + from_.mass;
+                         : "finite elements, " + std::to_string(b.plate->nx) + " x " +
+                               std::to_string(b.plate->ny) + ", edges " + board::EdgeLetters(in.edges) +
+                               ", " + from_.mass;
         std::string required = "none in the band: the top of the band fails";
         std::string requiredNote;
         if (ending.requiredFn) {
@@ -880,9 +881,10 @@ private:
         if (b.rigidBody)
             figures.push_back({"motion", "rigid body", "fn above the profile's band"});
         if (b.plate)
-            figures.push_back({"mode peak",
-                               "x " + Length(b.plate->mode.peakX(), 4) + ", y " + Length(b.plate->mode.peakY(), 4),
-                               "Z 3-sigma is there; r from the board's bending"});
+            figures.push_back(
+                {"mode peak",
+                 "x " + Length(b.plate->mode.peakX(), 4) + ", y " + Length(b.plate->mode.peakY(), 4),
+                 "Z 3-sigma is there; r from the board's bending"});
         out += "Board\n" + Columns(figures, "  ");
         for (const std::string& note : b.notes)
             out += "  note: " + note + "\n";
