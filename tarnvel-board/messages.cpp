@@ -65,14 +65,16 @@ std::string Describe(const board::PlateProblem& p) {
         return {};
     case Kind::SizeNotPositive:
     case Kind::ThicknessNotPositive:
-        return "--board: every length must be > 0";
+        return Describe(board::BoardProblem{board::BoardProblem::Kind::SizeNotPositive, 0.0, 0.0, false, {}});
     case Kind::WeightNotPositive:
-        return "--mass: the board's mass must be > 0";
+        return Describe(
+            board::BoardProblem{board::BoardProblem::Kind::WeightNotPositive, p.value, 0.0, false, {}});
     case Kind::ModulusNotPositive:
-        return "--modulus: the modulus must be > 0";
+        return Describe(
+            board::BoardProblem{board::BoardProblem::Kind::ModulusNotPositive, p.value, 0.0, false, {}});
     case Kind::PoissonOutOfRange:
-        return "--poisson: Poisson's ratio " + board::FormatNumber(p.value) +
-               " is not at least 0 and below 0.5";
+        return Describe(
+            board::BoardProblem{board::BoardProblem::Kind::PoissonOutOfRange, p.value, 0.0, false, {}});
     case Kind::OutlineInvalid:
         return "the board's outline " + std::to_string(p.index + 1) + " is not a polygon with an area";
     case Kind::PointOutside:
