@@ -330,8 +330,13 @@ std::vector<std::vector<Pt>> Outline(std::vector<Contour> contours, std::vector<
     std::vector<std::vector<Pt>> outline;
     for (std::size_t i = 0; i < contours.size(); ++i) {
         const auto& points = contours[i].points;
-        if (i > 0 &&
-            std::none_of(points.begin(), points.end(), [&](Pt p) { return Inside(contours[0].points, p); }))
+        // A cutout has a vertex inside the outer contour; a second board has none. Sixteen of its
+        // vertices, spread along it, tell which.
+        bool inside = i == 0;
+        const std::size_t step = std::max<std::size_t>(1, points.size() / 16);
+        for (std::size_t k = 0; k < points.size() && !inside; k += step)
+            inside = Inside(contours[0].points, points[k]);
+        if (!inside)
             Fail(*contours[i].item, "this Edge.Cuts contour lies outside the board's outer contour: the file "
                                     "holds more than one board");
         outline.push_back(points);
@@ -434,8 +439,15 @@ ReadFootprint ReadOne(const SNode& fp, std::vector<Piece>& pieces, std::vector<C
                 closed.push_back({std::move(shape.points), &item});
             continue;
         }
+        Box& box = isFab ? fab : courtyard;
+        if (head == "fp_circle") { // its extent exactly, not its polygon's
+            const Pt centre = PointIn(item, "center");
+            const double r = Distance(centre, PointIn(item, "end"));
+            box.Add(centre - Pt{r, r});
+            box.Add(centre + Pt{r, r});
+        }
         for (Pt p : shape.points)
-            (isFab ? fab : courtyard).Add(p);
+            box.Add(p);
     }
     const Box* body = fab.HasArea()         ? &fab
                       : courtyard.HasArea() ? &courtyard
@@ -545,8 +557,11 @@ Layout Read(const SNode& root, std::vector<std::string>& notes) {
 bool LooksLikeKicadBoard(std::string_view text) {
     if (text.starts_with("\xEF\xBB\xBF"))
         text.remove_prefix(3);
+    auto blank = [](char c) {
+        return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v';
+    };
     auto skipBlanks = [&] {
-        while (!text.empty() && (text[0] == ' ' || text[0] == '\t' || text[0] == '\r' || text[0] == '\n'))
+        while (!text.empty() && blank(text[0]))
             text.remove_prefix(1);
     };
     skipBlanks();
@@ -558,8 +573,7 @@ bool LooksLikeKicadBoard(std::string_view text) {
     if (!text.starts_with(kHead))
         return false;
     text.remove_prefix(kHead.size());
-    return text.empty() || text[0] == ' ' || text[0] == '\t' || text[0] == '\r' || text[0] == '\n' ||
-           text[0] == '(' || text[0] == ')';
+    return text.empty() || blank(text[0]) || text[0] == '(' || text[0] == ')' || text[0] == '"';
 }
 
 KicadReading ReadKicadBoard(std::string_view text) {
@@ -592,6 +606,7 @@ KicadReading ReadKicadBoard(std::string_view text) {
     } catch (const Failure& failure) {
         reading.layout.reset();
         reading.error = failure.message;
+        reading.notes.clear();
     }
     return reading;
 }
