@@ -391,7 +391,7 @@ ReadFootprint ReadOne(const SNode& fp, std::vector<Piece>& pieces, std::vector<C
         notes.push_back(Where(fp) + "footprint " + Quote(f.ref) + " is on layer " + Quote(layer) +
                         ", neither F.Cu nor B.Cu: taken as on the top side");
     const double turn = std::fmod(read.placement.degrees, 360.0);
-    f.rotation = turn < 0.0 ? turn + 360.0 : turn;
+    f.rotation = turn < 0.0 ? turn + 360.0 : turn + 0.0; // + 0.0: no -0
     if (f.rotation >= 360.0)
         f.rotation = 0.0;
 
