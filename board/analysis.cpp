@@ -143,7 +143,8 @@ std::optional<BoardEvaluator> BoardEvaluator::Make(const BoardInput& in, BoardPr
     const double laminate = in.a * in.b * in.h * in.density;
     if (in.weight)
         board.laminateWeight = laminate;
-    const bool plain = EdgeLetters(in.edges) == "SSSS" && in.points.empty() && in.masses.empty();
+    const bool plain =
+        EdgeLetters(in.edges) == "SSSS" && in.points.empty() && in.masses.empty() && in.outline.empty();
     std::optional<double> plate;
     if (plain && in.weight) {
         plate = PlateFrequency({in.a, in.b, in.h, *in.weight, in.modulus, in.poisson}, Supports::Simple);
@@ -152,6 +153,8 @@ std::optional<BoardEvaluator> BoardEvaluator::Make(const BoardInput& in, BoardPr
         model.a = in.a;
         model.b = in.b;
         model.edges = in.edges;
+        model.outline = in.outline;
+        model.outlineSupport = in.outlineSupport;
         model.h = in.h;
         model.modulus = in.modulus;
         model.poisson = in.poisson;

@@ -35,6 +35,10 @@ struct BoardInput {
     EdgeSupports edges;               // simply supported all round by default
     std::vector<PlatePoint> points;   // point supports: screws, standoffs
     std::vector<PartMass> masses;     // the parts' own masses, where they sit; part of `weight`
+    // The board's outline from an ECAD file, when it is not the rectangle a × b: the outer contour first,
+    // then cutouts, inch, within 0 ≤ x ≤ a, 0 ≤ y ≤ b; its whole boundary held as `outlineSupport`.
+    std::vector<Polygon> outline;
+    EdgeSupport outlineSupport = EdgeSupport::Free;
     double modulus = kEpoxyGlassModulus;
     double poisson = kEpoxyGlassPoisson;
     Transmissibility q;

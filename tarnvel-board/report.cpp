@@ -952,13 +952,13 @@ std::unique_ptr<ReportWriter> MakeWriter(Format format, const Provenance& from, 
     return std::make_unique<TableWriter>(from, std::move(sink));
 }
 
-RowsWritten WriteRows(board::PartsReader& reader, board::PartsReader::Row first, board::Part& part,
+RowsWritten WriteRows(const NextRow& next, board::PartsReader::Row first, board::Part& part,
                       board::RowError& error, const board::BoardEvaluator& evaluator, const Report& head,
                       ReportWriter& writer, const std::function<void(const board::RowError&)>& onError) {
     RowsWritten out;
     Tally tally;
     for (board::PartsReader::Row row = first; row != board::PartsReader::Row::End && out.written;
-         row = reader.Next(part, error)) {
+         row = next(part, error)) {
         PartResult result;
         if (row == board::PartsReader::Row::Part && evaluator.Evaluate(part, result, error)) {
             out.allPass = out.allPass && result.pass;

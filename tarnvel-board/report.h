@@ -103,7 +103,9 @@ struct RowsWritten {
 // Evaluates the row `first` (already read into `part` or `error`) and every row after it, hands each
 // part to the writer and each bad row to `onError` as it comes, in line order, then finishes the writer.
 // `head` is evaluator.Start(), which the writer has been started with.
-RowsWritten WriteRows(board::PartsReader& reader, board::PartsReader::Row first, board::Part& part,
+// `next` reads the row after: a parts list's reader, or the parts of a board file or a placement file.
+using NextRow = std::function<board::PartsReader::Row(board::Part&, board::RowError&)>;
+RowsWritten WriteRows(const NextRow& next, board::PartsReader::Row first, board::Part& part,
                       board::RowError& error, const board::BoardEvaluator& evaluator,
                       const board::Report& head, ReportWriter& writer,
                       const std::function<void(const board::RowError&)>& onError);

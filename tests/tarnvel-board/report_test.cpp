@@ -569,7 +569,7 @@ TEST(WorkedTable, TheReadmesTableFromItsCommandLine) {
     const board::Report head = evaluator->Start();
     ASSERT_TRUE(writer->Start(head));
     const board_cli::RowsWritten rows =
-        board_cli::WriteRows(*reader, first, part, rowError, *evaluator, head, *writer,
+        board_cli::WriteRows([&reader](board::Part& p, board::RowError& e) { return reader->Next(p, e); }, first, part, rowError, *evaluator, head, *writer,
                              [](const board::RowError& bad) { ADD_FAILURE() << bad.message; });
     EXPECT_TRUE(rows.written);
     EXPECT_FALSE(rows.allPass);
