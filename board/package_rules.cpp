@@ -222,6 +222,18 @@ std::optional<Body> ThroughHole(std::string_view name) {
         const double rows = Dimension(name, 'W').value_or(0.3), step = 0.1, perRow = std::ceil(*pins / 2.0);
         return Body{rows - 0.05, perRow * step, rows / 2.0, -(perRow - 1.0) * step / 2.0};
     }
+    // Pin headers and sockets, "PinHeader_2x05_P2.54mm_Vertical": columns along x, pins along -y.
+    if (pitch && (Contains(name, "PinHeader") || Contains(name, "PinSocket")))
+        for (std::string_view word : Split(name, '_')) {
+            const std::size_t x = word.find('x');
+            if (x == std::string_view::npos)
+                continue;
+            const auto columns = ParseNumber(word.substr(0, x)), pins = ParseNumber(word.substr(x + 1));
+            if (!columns || !pins || *columns < 1.0 || *pins < 1.0 || *columns > 1000.0 || *pins > 1000.0)
+                continue;
+            return Body{*columns * *pitch, *pins * *pitch, (*columns - 1.0) * *pitch / 2.0,
+                        -(*pins - 1.0) * *pitch / 2.0};
+        }
     const std::optional<double> length = Dimension(name, 'L'), width = Dimension(name, 'W'),
                                 diameter = Dimension(name, 'D');
     const bool leaded = Contains(name, "Axial") || Contains(name, "Radial") || Contains(name, "Disc");

@@ -48,7 +48,8 @@ std::optional<std::vector<PackageRule>> ReadRules(std::string_view csv, std::vec
 // The body's extent along the footprint's own x and y, and its centre in that frame, inch, as the name
 // says it: "BGA-256_17.0x17.0mm" (x then y), "R_0805_2012Metric" (the metric code: length, width in
 // tenths of a millimetre), "R_Axial_DIN0207_L6.3mm_D2.5mm_P10.16mm" (L, then W or D), "DIP-8_W7.62mm"
-// (the pins' count and rows), a few JEDEC outlines ("SOT-23", "SOD-123"), an imperial chip code alone
+// (the pins' count and rows), "PinHeader_2x05_P2.54mm" (columns, pins, pitch), a few JEDEC outlines
+// ("SOT-23", "SOD-123"), an imperial chip code alone
 // ("0805", "C0805"). nullopt when the name gives none.
 struct Body {
     double x = 0.0, y = 0.0;
