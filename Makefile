@@ -52,7 +52,8 @@ bench-startup: build
 # tests/fuzz/corpus, which is never written); a finding stops with non-zero status, its input in
 # build/fuzz/artifacts.
 FUZZ_SECONDS ?= 60
-FUZZ_TARGETS := fuzz_field_value fuzz_evaluation fuzz_resources fuzz_parts fuzz_psd fuzz_options fuzz_encoding fuzz_sexpr
+FUZZ_TARGETS := fuzz_field_value fuzz_evaluation fuzz_resources fuzz_parts fuzz_psd fuzz_options fuzz_encoding \
+	fuzz_sexpr fuzz_placement
 
 fuzz: deps
 	@cmake --preset fuzz >/dev/null
