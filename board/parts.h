@@ -34,8 +34,9 @@ struct Part {
 struct RowError {
     std::size_t line = 0;
     std::string message;
-    // What a program may add to the message: the kinds it knows, for an unknown kind.
-    enum class Kind { Value, UnknownKind };
+    // What a program may add to the message: the kinds it knows, for an unknown kind; how to give a rule,
+    // for a footprint no package rule knows.
+    enum class Kind { Value, UnknownKind, NoRule };
     Kind kind = Kind::Value;
 };
 
