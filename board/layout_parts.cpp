@@ -4,13 +4,14 @@
 
 #include "board/text.h"
 
+#include <algorithm>
 #include <unordered_map>
 #include <utility>
 
 namespace board {
 
 LayoutParts::LayoutParts(const Layout& layout, std::span<const PackageRule> userRules, double boardA,
-                         double boardB) {
+                         double boardB, std::vector<RowError> readErrors) {
     std::unordered_map<std::string, std::size_t> seen; // ref → the line it was first on
     for (const Footprint& fp : layout.footprints) {
         Resolved resolved = Resolve(fp, userRules, boardA, boardB);
@@ -43,6 +44,14 @@ LayoutParts::LayoutParts(const Layout& layout, std::span<const PackageRule> user
         }
         rows_.push_back(std::move(row));
     }
+    for (RowError& e : readErrors) {
+        Row row;
+        row.error = std::move(e);
+        rows_.push_back(std::move(row));
+    }
+    std::stable_sort(rows_.begin(), rows_.end(), [](const Row& x, const Row& y) {
+        return (x.part ? x.value.line : x.error.line) < (y.part ? y.value.line : y.error.line);
+    });
 }
 
 PartsReader::Row LayoutParts::Next(Part& part, RowError& error) {

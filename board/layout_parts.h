@@ -29,7 +29,9 @@ struct SkippedFootprint {
 class LayoutParts {
 public:
     // Resolves every footprint, the user's rules first; a ref that repeats is a bad row.
-    LayoutParts(const Layout& layout, std::span<const PackageRule> userRules, double boardA, double boardB);
+    // `readErrors`, the rows a placement file could not read, come in among the parts in line order.
+    LayoutParts(const Layout& layout, std::span<const PackageRule> userRules, double boardA, double boardB,
+                std::vector<RowError> readErrors = {});
 
     // The next part, or a bad row (a footprint no rule knows, a ref that repeats), in file order.
     PartsReader::Row Next(Part& part, RowError& error);

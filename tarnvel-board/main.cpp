@@ -9,11 +9,17 @@
 
 #include "board/analysis.h"
 #include "board/encoding.h"
+#include "board/kicad.h"
+#include "board/layout_parts.h"
+#include "board/package_rules.h"
+#include "board/placement.h"
 #include "board/parts.h"
 #include "board/psd.h"
 #include "board/text.h"
 #include "board/units.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
@@ -66,10 +72,12 @@ int Run(int argc, char** argv) {
     // The report may not replace a file it is computed from: checked before anything is read or written.
     const std::string profilePath = options.psdProfile.starts_with("@") ? options.psdProfile.substr(1) : "";
     if (options.output) {
-        for (const std::string& input : {options.parts, profilePath})
+        for (const std::string& input : {options.parts, profilePath, options.rules.value_or("")})
             if (!input.empty() && input != "-" && board_cli::SameFile(*options.output, input))
                 return Fail("--output: " + board::OneLine(*options.output) + " is " +
-                            (input == options.parts ? "the parts list" : "the profile") +
+                            (input == options.parts ? "the parts list"
+                             : input == profilePath ? "the profile"
+                                                    : "the rules file") +
                             ", which the report would replace");
     }
 
@@ -125,11 +133,108 @@ int Run(int argc, char** argv) {
     board::PartsOptions partsOptions;
     partsOptions.bareLength =
         options.units == board_cli::LengthUnit::Millimetre ? &board::kMillimetre : &board::kInch;
-    std::optional<board::PartsReader> reader = board::PartsReader::Open(*text, error, partsOptions);
-    if (!reader)
-        return Fail(name + ": " + error);
+
+    // The package rules, the user's before the built-in ones.
+    std::vector<board::PackageRule> rules;
+    if (options.rules) {
+        const std::string rulesName = board::OneLine(*options.rules);
+        const auto rulesText = board_cli::ReadWhole(*options.rules, error);
+        if (!rulesText)
+            return Fail("cannot read the rules " + rulesName + ": " + error);
+        from.files.push_back({"rules", *options.rules, rulesText->size(), board_cli::Sha256Hex(*rulesText)});
+        std::vector<board::RowError> ruleErrors;
+        auto read = board::ReadRules(*rulesText, ruleErrors);
+        if (!read || !ruleErrors.empty()) {
+            const board::RowError first = ruleErrors.empty() ? board::RowError{} : ruleErrors.front();
+            return Fail(rulesName + (first.line > 0 ? ":" + std::to_string(first.line) : "") + ": " +
+                        (first.message.empty() ? "not a rules file" : first.message));
+        }
+        rules = std::move(*read);
+    }
+
+    // What the parts are read from, told by content: a KiCad board file, a parts list, a placement file.
+    std::optional<board::PartsReader> reader;
+    std::optional<board::LayoutParts> layoutParts;
+    std::vector<std::string> notes;
+    const bool boardGiven = !options.boardText.empty();
+    if (board::LooksLikeKicadBoard(*text)) {
+        board::KicadReading kicad = board::ReadKicadBoard(*text);
+        if (!kicad.layout)
+            return Fail(name + ": " + kicad.error);
+        notes = std::move(kicad.notes);
+        const board::Layout& layout = *kicad.layout;
+        from.source = "KiCad board";
+        if (!boardGiven) {
+            // The outline's extent is a × b; the plate model takes the outline itself where it is no
+            // rectangle, or has cutouts.
+            if (layout.outline.empty())
+                return Fail(name + " has no outline on Edge.Cuts: give --board");
+            if (!layout.thickness)
+                return Fail(name + " gives no thickness: give --board");
+            double a = 0.0, b = 0.0;
+            for (const board::PlatePoint& p : layout.outline.front()) {
+                a = std::max(a, p.x);
+                b = std::max(b, p.y);
+            }
+            options.board.a = a;
+            options.board.b = b;
+            options.board.h = *layout.thickness;
+            double area = 0.0;
+            const board::Polygon& outer = layout.outline.front();
+            for (std::size_t i = 0; i < outer.size(); ++i) {
+                const board::PlatePoint& p = outer[i];
+                const board::PlatePoint& q = outer[(i + 1) % outer.size()];
+                area += p.x * q.y - q.x * p.y;
+            }
+            if (layout.outline.size() > 1 || std::abs(std::abs(area) / 2.0 - a * b) > 1e-6 * a * b) {
+                const std::string letters = board::EdgeLetters(options.board.edges);
+                if (options.supportsGiven && letters.find_first_not_of(letters.front()) != std::string::npos)
+                    return Fail("--supports: " + name +
+                                "'s outline is no rectangle: give one letter for its whole edge (SSSS, CCCC "
+                                "or FFFF)");
+                options.board.outline = layout.outline;
+                options.board.outlineSupport = options.board.edges.y0;
+                if (!options.supportsGiven)
+                    options.board.outlineSupport = board::EdgeSupport::Free;
+                notes.push_back("the outline is no rectangle: a and b are its extent, and the plate model takes "
+                                "the outline itself");
+            }
+        }
+        layoutParts.emplace(layout, rules, options.board.a, options.board.b);
+    } else {
+        std::string listError;
+        reader = board::PartsReader::Open(*text, listError, partsOptions);
+        if (!reader) {
+            board::PlacementOptions placementOptions;
+            placementOptions.originX = options.originX;
+            placementOptions.originY = options.originY;
+            placementOptions.columns = options.columns;
+            board::PlacementReading placement = board::ReadPlacement(*text, placementOptions);
+            if (!placement.error.empty())
+                return Fail(name + ": " + listError + "; nor is it a placement file: " + placement.error);
+            if (!boardGiven)
+                return Fail("--board is required: a placement file has no outline");
+            from.source = placement.format;
+            board::Layout layout;
+            layout.footprints = std::move(placement.footprints);
+            layoutParts.emplace(layout, rules, options.board.a, options.board.b, std::move(placement.errors));
+        } else if (!boardGiven) {
+            return Fail("--board is required");
+        }
+    }
+    if (layoutParts) {
+        // Mounting holes hold the board, its edges free, unless the command line says how it is held.
+        if (!options.supportsGiven && options.board.points.empty() && !layoutParts->supports().empty()) {
+            options.board.edges = {board::EdgeSupport::Free, board::EdgeSupport::Free, board::EdgeSupport::Free,
+                                   board::EdgeSupport::Free};
+            options.board.outlineSupport = board::EdgeSupport::Free;
+            options.board.points = layoutParts->supports();
+        }
+        options.board.masses = layoutParts->masses();
+        from.skipped = layoutParts->skipped();
+    }
     // The parts' own masses shape the board's mode: read first, where the list has them.
-    if (reader->hasMass()) {
+    if (reader && reader->hasMass()) {
         std::optional<board::PartsReader> masses = board::PartsReader::Open(*text, error, partsOptions);
         board::Part heavy;
         board::RowError ignored;
@@ -137,23 +242,35 @@ int Run(int argc, char** argv) {
             if (r == board::PartsReader::Row::Part && heavy.weight && !heavy.r)
                 options.board.masses.push_back({heavy.x, heavy.y, *heavy.weight, heavy.L});
     }
+    from.board = options.boardText;
     board::BoardProblem problem;
     const std::optional<board::BoardEvaluator> evaluator =
         board::BoardEvaluator::Make(options.board, problem);
     if (!evaluator)
         return Fail(board_cli::Describe(problem));
     // The first row before any output: a list with nothing after its header is refused.
+    const board_cli::NextRow next = [&](board::Part& p, board::RowError& e) {
+        return reader ? reader->Next(p, e) : layoutParts->Next(p, e);
+    };
     board::Part part;
     board::RowError rowError;
-    board::PartsReader::Row row = reader->Next(part, rowError);
+    board::PartsReader::Row row = next(part, rowError);
     if (row == board::PartsReader::Row::End)
-        return Fail(name + ": no parts after the header");
+        return Fail(name + (reader ? ": no parts after the header" : ": no parts to evaluate"));
 
     board_cli::Output output;
     if (!output.Open(options.output, error))
         return Fail("cannot write " + board::OneLine(*options.output) + ": " + error);
     // Refusals are one line each; what is said of the input comes once the report is sure to be written.
-    const std::vector<std::string>& ignored = reader->ignored();
+    for (const std::string& note : notes)
+        std::fprintf(stderr, "tarnvel-board: %s: %s\n", name.c_str(), board::OneLine(note).c_str());
+    if (layoutParts && !layoutParts->skipped().empty()) {
+        std::string list;
+        for (const board::SkippedFootprint& f : layoutParts->skipped())
+            list += (list.empty() ? "" : ", ") + f.ref + " (" + f.reason + ")";
+        std::fprintf(stderr, "tarnvel-board: %s: not evaluated: %s\n", name.c_str(), board::OneLine(list).c_str());
+    }
+    const std::vector<std::string> ignored = reader ? reader->ignored() : std::vector<std::string>{};
     if (!ignored.empty()) {
         std::string columns;
         for (const std::string& c : ignored)
@@ -166,12 +283,12 @@ int Run(int argc, char** argv) {
     // in line order: no format holds the parts.
     const board::Report head = evaluator->Start();
     const std::unique_ptr<board_cli::ReportWriter> writer =
-        board_cli::MakeWriter(options.format, from, reader->dialect(),
+        board_cli::MakeWriter(options.format, from, reader ? reader->dialect() : board::Dialect{},
                               [&output](std::string_view piece) { return output.Write(piece); });
     board_cli::RowsWritten rows{};
     rows.written = writer->Start(head);
     if (rows.written)
-        rows = board_cli::WriteRows(*reader, row, part, rowError, *evaluator, head, *writer,
+        rows = board_cli::WriteRows(next, row, part, rowError, *evaluator, head, *writer,
                                     [&name](const board::RowError& bad) {
                                         std::fprintf(stderr, "%s:%zu: %s\n", name.c_str(), bad.line,
                                                      board_cli::Describe(bad).c_str());

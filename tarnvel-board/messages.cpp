@@ -4,6 +4,8 @@
 
 #include "board/text.h"
 
+#include <cstring>
+
 namespace board_cli {
 
 namespace {
@@ -106,6 +108,14 @@ std::string Describe(const board::PlateProblem& p) {
 std::string Describe(const board::RowError& error) {
     if (error.kind == board::RowError::Kind::UnknownKind)
         return error.message + " (see tarnvel-board --help for the kinds)";
+    if (error.kind == board::RowError::Kind::NoRule) {
+        // The board library says how to add a rule; the program says where.
+        std::string message = error.message;
+        for (const char* ask : {"(add one)", "(add a rule with L)"})
+            if (const std::size_t at = message.find(ask); at != std::string::npos)
+                message.insert(at + std::strlen(ask) - 1, " with --rules");
+        return message;
+    }
     return error.message;
 }
 

@@ -103,6 +103,25 @@ void ReadBoard(std::string_view text, board::BoardInput& board) {
     }
 }
 
+// "X,Y", two lengths with their unit; a unit on Y applies to X unless X carries its own.
+board::PlatePoint ReadPoint(const std::string& option, const std::string& v) {
+    const std::size_t comma = v.find(',');
+    const std::string what = "X,Y, two lengths with their unit (e.g. 5mm,5mm)";
+    if (comma == std::string::npos || v.find(',', comma + 1) != std::string::npos)
+        Refuse(option, v, what);
+    const std::string_view x = board::Trim(std::string_view(v).substr(0, comma));
+    const std::string_view y = board::Trim(std::string_view(v).substr(comma + 1));
+    const board::NumberAndUnit xs = board::SplitUnit(x), ys = board::SplitUnit(y);
+    if (xs.unit.empty() && ys.unit.empty())
+        Refuse(option, board::Quote(v) + " has no unit: " + std::string(x) + ", " + std::string(y) + " in, or mm?");
+    const board::Unit* unit = ys.unit.empty() ? nullptr : board::FindUnit(board::kLengthUnits, ys.unit);
+    const auto px = board::ParseQuantity(x, board::kLengthUnits, unit);
+    const auto py = board::ParseQuantity(y, board::kLengthUnits, unit);
+    if (!px || !py)
+        Refuse(option, v, what);
+    return {*px, *py};
+}
+
 std::string Profiles() {
     std::string out = "Named profiles (--psd NAME):\n";
     for (const board::NamedProfile& p : board::NamedProfiles()) {
@@ -151,15 +170,17 @@ CommandLine ParseCommandLine(int argc, const char* const* argv) {
 
     static constexpr Unit kHours[] = {{"h", 1.0}};
     // Each value is read, checked and stored where CLI11 takes it; a refusal is CLI11's own error.
-    app.add_option("PARTS", o.parts, "the parts list (CSV), or - for standard input")->required();
+    app.add_option("PARTS", o.parts,
+                   "the parts list (CSV), a KiCad board (.kicad_pcb) or a placement file, or - for standard input")
+        ->required();
     app.add_option_function<std::string>(
            "--board",
            [&o](const std::string& v) {
                ReadBoard(v, o.board);
                o.boardText = v;
            },
-           "length a, width b, thickness h, with the unit: 9x7x0.08in or 229x178x2mm")
-        ->required()
+           "length a, width b, thickness h, with the unit: 9x7x0.08in or 229x178x2mm (from a KiCad board "
+           "file: its outline and thickness)")
         ->type_name("AxBxH");
     app.add_option_function<std::string>(
            "--fn",
@@ -192,6 +213,7 @@ CommandLine ParseCommandLine(int argc, const char* const* argv) {
     app.add_option_function<std::string>(
            "--supports",
            [&o](const std::string& v) {
+               o.supportsGiven = true;
                const std::string_view text = board::Trim(v);
                if (board::EqualsIgnoringCase(text, "simple"))
                    o.board.edges = board::EdgeSupports{};
@@ -214,32 +236,42 @@ CommandLine ParseCommandLine(int argc, const char* const* argv) {
     app.add_option_function<std::vector<std::string>>(
            "--point",
            [&o](const std::vector<std::string>& values) {
-               for (const std::string& v : values) {
-                   const std::size_t comma = v.find(',');
-                   const std::string what = "X,Y, two lengths with their unit (e.g. 5mm,5mm)";
-                   if (comma == std::string::npos || v.find(',', comma + 1) != std::string::npos)
-                       Refuse("--point", v, what);
-                   const std::string_view x = board::Trim(std::string_view(v).substr(0, comma));
-                   const std::string_view y = board::Trim(std::string_view(v).substr(comma + 1));
-                   const board::NumberAndUnit xs = board::SplitUnit(x), ys = board::SplitUnit(y);
-                   if (xs.unit.empty() && ys.unit.empty())
-                       Refuse("--point", board::Quote(v) + " has no unit: " + std::string(x) + ", " +
-                                             std::string(y) + " in, or mm?");
-                   // A unit on Y applies to X unless X carries its own.
-                   const board::Unit* unit =
-                       ys.unit.empty() ? nullptr : board::FindUnit(board::kLengthUnits, ys.unit);
-                   const auto px = board::ParseQuantity(x, board::kLengthUnits, unit);
-                   const auto py = board::ParseQuantity(y, board::kLengthUnits, unit);
-                   if (!px || !py)
-                       Refuse("--point", v, what);
-                   o.board.points.push_back({*px, *py});
-               }
+               for (const std::string& v : values)
+                   o.board.points.push_back(ReadPoint("--point", v));
            },
            "a point support (screw, standoff) at X,Y from the board's corner, with the unit; repeatable")
         ->type_name("X,Y")
         ->expected(1) // one X,Y an occurrence: the parts list after it is not a point
         ->allow_extra_args(false)
         ->take_all();
+    app.add_option_function<std::string>(
+           "--rules",
+           [&o](const std::string& v) {
+               if (v.empty())
+                   Refuse("--rules", "no file name");
+               o.rules = v;
+           },
+           "package rules (CSV: pattern,kind,C,L,mass,action), tried before the built-in ones")
+        ->type_name("FILE");
+    app.add_option_function<std::string>(
+           "--origin",
+           [&o](const std::string& v) {
+               const board::PlatePoint at = ReadPoint("--origin", v);
+               o.originX = at.x;
+               o.originY = at.y;
+           },
+           "a placement file's board corner X,Y in the file's coordinates, with the unit (default 0,0)")
+        ->type_name("X,Y");
+    app.add_option_function<std::string>(
+           "--columns",
+           [&o](const std::string& v) {
+               std::string error;
+               o.columns = board::ParseColumnMap(v, error);
+               if (!o.columns)
+                   Refuse("--columns", board::Quote(v) + ": " + error);
+           },
+           "a placement CSV's columns: ref=Designator,x=X (mm),y=Y (mm),rot=Rotation,side=Layer,package=...")
+        ->type_name("MAP");
     app.add_option_function<std::string>(
            "--modulus",
            [&o](const std::string& v) {

@@ -432,6 +432,14 @@ public:
         for (const FileRead& f : from_.files)
             files.push_back({{"role", f.role}, {"name", f.name}, {"size", f.size}, {"sha256", f.sha256}});
         Member("files", files);
+        ordered_json skipped = ordered_json::array();
+        for (const board::SkippedFootprint& f : from_.skipped)
+            skipped.push_back({{"ref", f.ref},
+                               {"footprint", f.libId},
+                               {"line", f.line},
+                               {"reason", f.reason},
+                               {"support", f.support}});
+        Member("skipped", skipped);
         out_ += ",\n  \"parts\": [";
         return Flush(false);
     }
@@ -830,6 +838,16 @@ private:
             const FileRead& f = from_.files[i];
             inputs.push_back({i == 0 ? "files" : "", f.role + " " + board::OneLine(f.name),
                               std::to_string(f.size) + " bytes, sha256 " + f.sha256.substr(0, 12)});
+        }
+        if (!from_.source.empty())
+            inputs.push_back({"source", from_.source});
+        if (!from_.skipped.empty()) {
+            std::string refs;
+            for (const board::SkippedFootprint& f : from_.skipped)
+                refs += (refs.empty() ? "" : ", ") + f.ref + (f.support ? " (support)" : "");
+            inputs.push_back({"skipped", std::to_string(from_.skipped.size()) + " footprint" +
+                                             (from_.skipped.size() == 1 ? "" : "s"),
+                              refs});
         }
         inputs.push_back({"program", VersionOf(from_), from_.time});
         out += "Inputs\n" + Columns(inputs, "  ") + "\n";

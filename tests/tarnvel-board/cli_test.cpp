@@ -402,6 +402,94 @@ TEST_F(TarnvelBoard, BoardsAsTheyAreHeld) {
     EXPECT_EQ(off.err, "tarnvel-board: --point: the support at 10 in, 6 in is not on the board\n");
 }
 
+// One board, as KiCad's board file, its position file and its CSV give it: the same parts land in the same
+// places and get the same figures. KiCad's board file has y down from its own origin; the position files
+// have y up from the board's corner.
+TEST_F(TarnvelBoard, OneBoardFromEachEcadFile) {
+    const std::string hole = R"((footprint "MountingHole:MountingHole_3.2mm_M3" (layer "F.Cu") (at %X %Y)
+    (property "Reference" "%R") (attr exclude_from_pos_files exclude_from_bom)
+    (pad "" np_thru_hole circle (at 0 0) (size 3.2 3.2) (drill 3.2) (layers "*.Cu")))
+)";
+    std::string holes;
+    int n = 0;
+    for (const auto& [x, y] : {std::pair{"5", "5"}, {"95", "5"}, {"5", "75"}, {"95", "75"}}) {
+        std::string h = hole;
+        h.replace(h.find("%X"), 2, x);
+        h.replace(h.find("%Y"), 2, y);
+        h.replace(h.find("%R"), 2, "H" + std::to_string(++n));
+        holes += h;
+    }
+    const fs::path pcb = File("board.kicad_pcb", R"((kicad_pcb (version 20240108) (generator "pcbnew")
+  (general (thickness 1.6))
+  (gr_rect (start 0 0) (end 100 80) (layer "Edge.Cuts"))
+  (footprint "Package_BGA:BGA-64_9.0x9.0mm" (layer "F.Cu") (at 50 40)
+    (property "Reference" "U1") (attr smd)
+    (fp_rect (start -4.5 -4.5) (end 4.5 4.5) (layer "F.Fab")))
+  (footprint "Package_SO:SOIC-8_3.9x4.9mm_P1.27mm" (layer "F.Cu") (at 20 20 90)
+    (property "Reference" "U2") (attr smd)
+    (fp_rect (start -1.95 -2.45) (end 1.95 2.45) (layer "F.Fab")))
+  (footprint "Resistor_SMD:R_0805_2012Metric" (layer "B.Cu") (at 80 60)
+    (property "Reference" "R1") (attr smd)
+    (fp_rect (start -1 -0.6) (end 1 0.6) (layer "B.Fab")))
+)" + holes + ")\n");
+    const fs::path pos =
+        File("board.pos", "### Footprint positions ###\n"
+                          "## Unit = mm, Angle = deg.\n"
+                          "## Side : all\n"
+                          "# Ref  Val    Package                   PosX     PosY     Rot      Side\n"
+                          "U1     BGA64  BGA-64_9.0x9.0mm          50.0000  40.0000  0.0000   top\n"
+                          "U2     LM358  SOIC-8_3.9x4.9mm_P1.27mm  20.0000  60.0000  90.0000  top\n"
+                          "R1     10k    R_0805_2012Metric         80.0000  20.0000  0.0000   bottom\n"
+                          "## End\n");
+    const fs::path csv = File("board-pos.csv", "Ref,Val,Package,PosX,PosY,Rot,Side\n"
+                                               "U1,BGA64,BGA-64_9.0x9.0mm,50,40,0,top\n"
+                                               "U2,LM358,SOIC-8_3.9x4.9mm_P1.27mm,20,60,90,top\n"
+                                               "R1,10k,R_0805_2012Metric,80,20,0,bottom\n");
+    const std::vector<std::string> held{"--supports", "FFFF",    "--point",  "5mm,5mm", "--point",
+                                        "95mm,5mm",   "--point", "5mm,75mm", "--point", "95mm,75mm"};
+    const auto report = [&](const fs::path& file, bool board) {
+        std::vector<std::string> args{"--mass", "100g", "--psd", "navmat", "--format", "json"};
+        if (board) {
+            args.push_back("--board");
+            args.push_back("100x80x1.6mm");
+        }
+        const Result r = Run(With(With(args, held), {file.string()}));
+        EXPECT_NE(r.status, 2) << file << ": " << r.err;
+        return nlohmann::json::parse(r.out.empty() ? "{}" : r.out);
+    };
+    const auto fromPcb = report(pcb, false);
+    ASSERT_EQ(fromPcb["parts"].size(), 3u) << fromPcb.dump();
+    EXPECT_EQ(fromPcb["inputs"]["h_in"], 1.6 / 25.4) << "the board file's thickness";
+    EXPECT_EQ(fromPcb["skipped"].size(), 4u) << "the mounting holes, listed";
+    for (const auto& other : {report(pos, true), report(csv, true)}) {
+        ASSERT_EQ(other["parts"].size(), 3u) << other.dump();
+        for (std::size_t i = 0; i < 3; ++i) {
+            const auto& a = fromPcb["parts"][i];
+            const auto& b = other["parts"][i];
+            EXPECT_EQ(a["ref"], b["ref"]);
+            EXPECT_EQ(a["parallel"], b["parallel"]) << a["ref"];
+            for (const char* figure : {"x_in", "y_in", "L_in", "r", "z_allow_in", "margin"})
+                EXPECT_NEAR(a[figure].get<double>(), b[figure].get<double>(),
+                            1e-9 * std::abs(a[figure].get<double>()))
+                    << a["ref"] << " " << figure;
+        }
+    }
+    // U2 turned 90°: its 4.9 mm side lies along a; U1 lands at the board's (50, 40) mm.
+    EXPECT_EQ(fromPcb["parts"][1]["parallel"], "a");
+    EXPECT_NEAR(fromPcb["parts"][0]["x_mm"].get<double>(), 50.0, 1e-9);
+    EXPECT_NEAR(fromPcb["parts"][0]["y_mm"].get<double>(), 40.0, 1e-9);
+    EXPECT_NEAR(fromPcb["parts"][1]["y_mm"].get<double>(), 60.0, 1e-9) << "y up from the board's corner";
+
+    // The mounting holes hold the board when the command line does not say how it is held.
+    const Result byHoles = Run({"--mass", "100g", "--psd", "navmat", pcb.string()});
+    EXPECT_NE(byHoles.out.find("edges FFFF, 4 points"), std::string::npos) << byHoles.out << byHoles.err;
+    EXPECT_NE(byHoles.err.find("not evaluated: H1 (mounting hole"), std::string::npos) << byHoles.err;
+    // A placement file has no outline: its board is given.
+    const Result noBoard = Run({"--fn", "300", "--psd", "navmat", pos.string()});
+    EXPECT_EQ(noBoard.status, 2);
+    EXPECT_EQ(noBoard.err, "tarnvel-board: --board is required: a placement file has no outline\n");
+}
+
 TEST_F(TarnvelBoard, BadRowsAreReportedAndTheRestEvaluated) {
     const fs::path parts =
         File("parts.csv",
