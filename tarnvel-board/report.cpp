@@ -797,7 +797,9 @@ private:
 
         // The inputs, as given and as used, and where they came from.
         std::vector<std::vector<std::string>> inputs;
-        if (from_.board.empty())
+        if (from_.board.empty() && !from_.source.empty())
+            inputs.push_back({"board", "the " + from_.source + "'s outline and thickness", Size(b)});
+        else if (from_.board.empty())
             inputs.push_back({"board", Size(b)});
         else
             inputs.push_back({"board", from_.board, Size(b)});
