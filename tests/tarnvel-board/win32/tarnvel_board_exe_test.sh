@@ -253,6 +253,33 @@ assert doc["parts"][0]["L_in"] == 1.0, doc["parts"][0]
     one_message
     expect_line "a board free to move" 'free to move as a rigid body' err
     ;;
+  Layout)
+    # A KiCad board file and its position file give the same parts, held by the board's mounting holes.
+    cat >board.kicad_pcb <<'BOARD'
+(kicad_pcb (version 20240108) (generator "pcbnew")
+  (general (thickness 1.6))
+  (gr_rect (start 0 0) (end 100 80) (layer "Edge.Cuts"))
+  (footprint "Package_BGA:BGA-64_9.0x9.0mm" (layer "F.Cu") (at 50 40)
+    (property "Reference" "U1") (attr smd) (fp_rect (start -4.5 -4.5) (end 4.5 4.5) (layer "F.Fab")))
+  (footprint "MountingHole:M3" (layer "F.Cu") (at 5 5) (property "Reference" "H1") (attr exclude_from_pos_files))
+  (footprint "MountingHole:M3" (layer "F.Cu") (at 95 5) (property "Reference" "H2") (attr exclude_from_pos_files))
+  (footprint "MountingHole:M3" (layer "F.Cu") (at 5 75) (property "Reference" "H3") (attr exclude_from_pos_files))
+  (footprint "MountingHole:M3" (layer "F.Cu") (at 95 75) (property "Reference" "H4") (attr exclude_from_pos_files))
+)
+BOARD
+    printf '%s\n' '## Unit = mm, Angle = deg.' '# Ref Val Package PosX PosY Rot Side' \
+      'U1 FPGA BGA-64_9.0x9.0mm 50 40 0 top' >board.pos
+    run --mass 60g --psd navmat board.kicad_pcb
+    expect_status 1
+    expect_line "the holes hold the board" '^  fn +[0-9.]+ Hz +finite elements, [0-9]+ x [0-9]+, edges FFFF, 60g$' out
+    expect_line "the holes listed" 'not evaluated: H1 \(mounting hole\), H2' err
+    grep '^  U1 ' out | cut -c1-90 >board.row
+    run --board 100x80x1.6mm --mass 60g --psd navmat --supports FFFF --point 5mm,5mm --point 95mm,5mm \
+      --point 5mm,75mm --point 95mm,75mm board.pos
+    expect_status 1
+    grep '^  U1 ' out | cut -c1-90 >pos.row
+    if cmp -s board.row pos.row; then ok "the same U1 from both files: $(cat pos.row)"; else fail "U1 differs: $(cat board.row) / $(cat pos.row)"; fi
+    ;;
   *)
     echo "tarnvel_board_exe_test.sh: no row $row" >&2
     exit 2
