@@ -16,10 +16,10 @@ namespace board {
 
 struct Footprint {
     std::string ref;
-    std::string libId;   // "Lib:Name" from a board file, or a placement file's package or footprint text
-    std::string value;   // the part's value, where the file has one
-    double x = 0.0;      // inch, the footprint's origin in the board frame
-    double y = 0.0;      // inch
+    std::string libId;     // "Lib:Name" from a board file, or a placement file's package or footprint text
+    std::string value;     // the part's value, where the file has one
+    double x = 0.0;        // inch, the footprint's origin in the board frame
+    double y = 0.0;        // inch
     double rotation = 0.0; // degrees, counter-clockwise seen from the top
     bool bottom = false;   // placed on the bottom side
     // The body's extent along the footprint's own x and y, before rotation (from its fabrication drawing,

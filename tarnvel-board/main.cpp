@@ -12,8 +12,8 @@
 #include "board/kicad.h"
 #include "board/layout_parts.h"
 #include "board/package_rules.h"
-#include "board/placement.h"
 #include "board/parts.h"
+#include "board/placement.h"
 #include "board/psd.h"
 #include "board/text.h"
 #include "board/units.h"
@@ -196,8 +196,9 @@ int Run(int argc, char** argv) {
                 options.board.outlineSupport = options.board.edges.y0;
                 if (!options.supportsGiven)
                     options.board.outlineSupport = board::EdgeSupport::Free;
-                notes.push_back("the outline is no rectangle: a and b are its extent, and the plate model takes "
-                                "the outline itself");
+                notes.push_back(
+                    "the outline is no rectangle: a and b are its extent, and the plate model takes "
+                    "the outline itself");
             }
         }
         layoutParts.emplace(layout, rules, options.board.a, options.board.b);
@@ -225,8 +226,8 @@ int Run(int argc, char** argv) {
     if (layoutParts) {
         // Mounting holes hold the board, its edges free, unless the command line says how it is held.
         if (!options.supportsGiven && options.board.points.empty() && !layoutParts->supports().empty()) {
-            options.board.edges = {board::EdgeSupport::Free, board::EdgeSupport::Free, board::EdgeSupport::Free,
-                                   board::EdgeSupport::Free};
+            options.board.edges = {board::EdgeSupport::Free, board::EdgeSupport::Free,
+                                   board::EdgeSupport::Free, board::EdgeSupport::Free};
             options.board.outlineSupport = board::EdgeSupport::Free;
             options.board.points = layoutParts->supports();
         }
@@ -268,7 +269,8 @@ int Run(int argc, char** argv) {
         std::string list;
         for (const board::SkippedFootprint& f : layoutParts->skipped())
             list += (list.empty() ? "" : ", ") + f.ref + " (" + f.reason + ")";
-        std::fprintf(stderr, "tarnvel-board: %s: not evaluated: %s\n", name.c_str(), board::OneLine(list).c_str());
+        std::fprintf(stderr, "tarnvel-board: %s: not evaluated: %s\n", name.c_str(),
+                     board::OneLine(list).c_str());
     }
     const std::vector<std::string> ignored = reader ? reader->ignored() : std::vector<std::string>{};
     if (!ignored.empty()) {

@@ -113,7 +113,8 @@ board::PlatePoint ReadPoint(const std::string& option, const std::string& v) {
     const std::string_view y = board::Trim(std::string_view(v).substr(comma + 1));
     const board::NumberAndUnit xs = board::SplitUnit(x), ys = board::SplitUnit(y);
     if (xs.unit.empty() && ys.unit.empty())
-        Refuse(option, board::Quote(v) + " has no unit: " + std::string(x) + ", " + std::string(y) + " in, or mm?");
+        Refuse(option,
+               board::Quote(v) + " has no unit: " + std::string(x) + ", " + std::string(y) + " in, or mm?");
     const board::Unit* unit = ys.unit.empty() ? nullptr : board::FindUnit(board::kLengthUnits, ys.unit);
     const auto px = board::ParseQuantity(x, board::kLengthUnits, unit);
     const auto py = board::ParseQuantity(y, board::kLengthUnits, unit);
@@ -170,8 +171,9 @@ CommandLine ParseCommandLine(int argc, const char* const* argv) {
 
     static constexpr Unit kHours[] = {{"h", 1.0}};
     // Each value is read, checked and stored where CLI11 takes it; a refusal is CLI11's own error.
-    app.add_option("PARTS", o.parts,
-                   "the parts list (CSV), a KiCad board (.kicad_pcb) or a placement file, or - for standard input")
+    app.add_option(
+           "PARTS", o.parts,
+           "the parts list (CSV), a KiCad board (.kicad_pcb) or a placement file, or - for standard input")
         ->required();
     app.add_option_function<std::string>(
            "--board",

@@ -22,13 +22,13 @@ struct Options {
     Format format = Format::Table;
     LengthUnit units = LengthUnit::Inch; // of bare lengths in the parts list, and of the report's lengths
     std::optional<std::string> output;
-    std::string boardText; // --board as written, empty without it
-    bool supportsGiven = false;                // --supports
-    std::optional<std::string> rules;          // --rules FILE
-    double originX = 0.0, originY = 0.0;       // --origin, inch
-    std::optional<board::ColumnMap> columns;   // --columns
-    std::string massText;  // --mass as written, empty without it
-    std::string fnText;    // --fn as written, empty without it
+    std::string boardText;                   // --board as written, empty without it
+    bool supportsGiven = false;              // --supports
+    std::optional<std::string> rules;        // --rules FILE
+    double originX = 0.0, originY = 0.0;     // --origin, inch
+    std::optional<board::ColumnMap> columns; // --columns
+    std::string massText;                    // --mass as written, empty without it
+    std::string fnText;                      // --fn as written, empty without it
 };
 
 struct CommandLine {

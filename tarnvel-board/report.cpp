@@ -847,9 +847,10 @@ private:
             std::string refs;
             for (const board::SkippedFootprint& f : from_.skipped)
                 refs += (refs.empty() ? "" : ", ") + f.ref + (f.support ? " (support)" : "");
-            inputs.push_back({"skipped", std::to_string(from_.skipped.size()) + " footprint" +
-                                             (from_.skipped.size() == 1 ? "" : "s"),
-                              refs});
+            inputs.push_back(
+                {"skipped",
+                 std::to_string(from_.skipped.size()) + " footprint" + (from_.skipped.size() == 1 ? "" : "s"),
+                 refs});
         }
         inputs.push_back({"program", VersionOf(from_), from_.time});
         out += "Inputs\n" + Columns(inputs, "  ") + "\n";

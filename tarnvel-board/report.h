@@ -7,8 +7,8 @@
 #include "tarnvel-board/options.h"
 
 #include "board/analysis.h"
-#include "board/layout_parts.h"
 #include "board/csv.h"
+#include "board/layout_parts.h"
 #include "board/parts.h"
 
 #include <array>
@@ -43,10 +43,11 @@ struct Provenance {
     std::string fn;            // --fn as given, empty without it
     LengthUnit units = LengthUnit::Inch;
     std::vector<FileRead> files;
-    std::string source; // what the parts were read from: "KiCad board", "KiCad .pos", …; empty for a parts list
+    std::string
+        source; // what the parts were read from: "KiCad board", "KiCad .pos", …; empty for a parts list
     std::vector<board::SkippedFootprint> skipped; // footprints not evaluated, and why
-    std::string version; // "tarnvel-board 1.0.0.1"
-    std::string time;    // of the run, UTC, ISO 8601: "2026-12-09T17:15:00Z"
+    std::string version;                          // "tarnvel-board 1.0.0.1"
+    std::string time;                             // of the run, UTC, ISO 8601: "2026-12-09T17:15:00Z"
 };
 
 // Receives text in pieces; false when it could not take one.

@@ -568,9 +568,9 @@ TEST(WorkedTable, TheReadmesTableFromItsCommandLine) {
                                               });
     const board::Report head = evaluator->Start();
     ASSERT_TRUE(writer->Start(head));
-    const board_cli::RowsWritten rows =
-        board_cli::WriteRows([&reader](board::Part& p, board::RowError& e) { return reader->Next(p, e); }, first, part, rowError, *evaluator, head, *writer,
-                             [](const board::RowError& bad) { ADD_FAILURE() << bad.message; });
+    const board_cli::RowsWritten rows = board_cli::WriteRows(
+        [&reader](board::Part& p, board::RowError& e) { return reader->Next(p, e); }, first, part, rowError,
+        *evaluator, head, *writer, [](const board::RowError& bad) { ADD_FAILURE() << bad.message; });
     EXPECT_TRUE(rows.written);
     EXPECT_FALSE(rows.allPass);
     const std::vector<std::string> actual = Split(table, "\n");
