@@ -96,6 +96,42 @@ fs::path PartsFile(std::size_t count) {
     return file;
 }
 
+// A KiCad board file of `count` footprints on a 300 x 200 mm board held by four mounting holes: QFPs of 64
+// pads, each with its fabrication drawing and courtyard, on a grid; some 10 kB a footprint, as a real
+// board's are with their pads' nets and layers.
+fs::path KicadFile(std::size_t count) {
+    const fs::path file = Folder() / ("board-" + std::to_string(count) + ".kicad_pcb");
+    if (fs::exists(file))
+        return file;
+    std::ofstream out(file, std::ios::binary);
+    out << "(kicad_pcb (version 20240108) (generator \"pcbnew\")\n  (general (thickness 1.6))\n"
+           "  (gr_rect (start 0 0) (end 300 200) (layer \"Edge.Cuts\"))\n";
+    for (const auto& [x, y] : {std::pair{5, 5}, {295, 5}, {5, 195}, {295, 195}})
+        out << "  (footprint \"MountingHole:MountingHole_3.2mm_M3\" (layer \"F.Cu\") (at " << x << " " << y
+            << ") (property \"Reference\" \"H" << x << "_" << y << "\"))\n";
+    for (std::size_t i = 0; i < count; ++i) {
+        const double x = 10.0 + static_cast<double>(i % 50) * 5.6,
+                     y = 10.0 + static_cast<double>(i / 50) * 4.5;
+        out << "  (footprint \"Package_QFP:LQFP-64_10x10mm_P0.5mm\" (layer \"F.Cu\") (at " << x << " " << y
+            << " " << (i % 4) * 90 << ")\n    (property \"Reference\" \"U" << i + 1
+            << "\" (at 0 -7) (layer \"F.SilkS\") (effects (font (size 1 1) (thickness 0.15))))\n"
+               "    (attr smd)\n"
+               "    (fp_rect (start -1.5 -1.5) (end 1.5 1.5) (stroke (width 0.1) (type solid)) (fill none) "
+               "(layer \"F.Fab\"))\n"
+               "    (fp_rect (start -2 -2) (end 2 2) (stroke (width 0.05) (type solid)) (fill none) (layer "
+               "\"F.CrtYd\"))\n";
+        for (int pad = 0; pad < 64; ++pad)
+            out << "    (pad \"" << pad + 1 << "\" smd roundrect (at " << -1.6 + 0.05 * (pad % 16) << " "
+                << (pad < 32 ? -1.6 : 1.6) << ") (size 0.3 1.5) (layers \"F.Cu\" \"F.Paste\" \"F.Mask\") "
+                << "(roundrect_rratio 0.25) (net " << pad + 1 << " \"Net-(U" << i + 1 << "-Pad" << pad + 1
+                << ")\") (pintype \"passive\") (uuid \"00000000-0000-0000-0000-0000000000" << pad % 100
+                << "\"))\n";
+        out << "  )\n";
+    }
+    out << ")\n";
+    return file;
+}
+
 // Runs tarnvel-board with `arguments`, its standard output to /dev/null; its exit status, or -1 when it
 // could not be started or did not exit. `peakBytes` gets its peak resident memory.
 int Run(const std::vector<std::string>& arguments, double& peakBytes) {
@@ -163,6 +199,16 @@ void Board1000PartsOnFourScrews(benchmark::State& state) {
             kParts);
 }
 BENCHMARK(Board1000PartsOnFourScrews)->UseRealTime()->Unit(benchmark::kMillisecond);
+
+// A 2,000-footprint KiCad board file of some 20 MB, read and evaluated, process start to exit. Target:
+// under 300 ms.
+void KicadBoard2000Footprints(benchmark::State& state) {
+    constexpr std::size_t kFootprints = 2000;
+    const fs::path board = KicadFile(kFootprints);
+    state.counters["file_MB"] = static_cast<double>(fs::file_size(board)) / 1e6;
+    RunEach(state, {"--fn", "100", "--psd", "navmat", board.string()}, kFootprints);
+}
+BENCHMARK(KicadBoard2000Footprints)->UseRealTime()->Unit(benchmark::kMillisecond);
 
 // A 1,000,000-part list to a CSV file (written whole, synced and renamed into place), process start to
 // exit. Target: under 1 s.

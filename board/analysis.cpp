@@ -344,6 +344,8 @@ bool BoardEvaluator::Evaluate(Part& part, PartResult& row, RowError& error) cons
     if (!(std::isfinite(row.zAllow) && row.zAllow > 0.0))
         return bad("the allowable displacement is not a finite number above 0");
     row.ref = std::move(part.ref);
+    if (part.bottom)
+        row.notes |= kNoteBottomSide;
     if (fourSided)
         row.notes |= kNoteFourSided;
     else if (!part.parallel)
@@ -480,8 +482,9 @@ Analysis Analyse(const BoardInput& in, PartsList list) {
 
 namespace {
 
-constexpr unsigned kNotes[] = {kNoteEdgeNotGiven,  kNoteFourSided,  kNoteRFloored,  kNoteBendsMore,
-                               kNoteCOutsideRange, kNoteRBelowHalf, kNoteRAboveOne, kNoteLifeShort};
+constexpr unsigned kNotes[] = {kNoteBottomSide, kNoteEdgeNotGiven, kNoteFourSided,
+                               kNoteRFloored,   kNoteBendsMore,    kNoteCOutsideRange,
+                               kNoteRBelowHalf, kNoteRAboveOne,    kNoteLifeShort};
 
 const char* EdgeName(Edge edge) {
     return edge == Edge::A ? "a" : "b";
@@ -499,6 +502,9 @@ bool AppendNote(std::string& out, unsigned note, const PartResult& part,
         return true;
     case kNoteRBelowHalf:
         out += "r " + FormatSignificant(part.r, 3) + " is below 0.5, the lowest the criterion tabulates";
+        return true;
+    case kNoteBottomSide:
+        out += "bottom side";
         return true;
     case kNoteEdgeNotGiven:
         out += "parallel not given: evaluated along both edges, the worse (";

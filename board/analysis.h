@@ -148,6 +148,7 @@ enum PartNote : unsigned {
     kNoteFourSided = 1u << 6,     // a four-sided package: both edges evaluated, the worse kept
     kNoteBendsMore = 1u << 7,     // r from the board's bending above 1: it bends more there than a
                                   // simply supported board at its centre
+    kNoteBottomSide = 1u << 8,    // placed on the bottom side, evaluated like a top-side part
 };
 
 struct Report {

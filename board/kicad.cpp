@@ -456,7 +456,9 @@ ReadFootprint ReadOne(const SNode& fp, std::vector<Piece>& pieces, std::vector<C
     if (body) {
         f.bodyX = (body->maxX - body->minX) / kMillimetresPerInch;
         f.bodyY = (body->maxY - body->minY) / kMillimetresPerInch;
-        f.bodyCentreX = (body->minX + body->maxX) / 2.0 / kMillimetresPerInch;
+        // KiCad keeps a bottom footprint's drawing mirrored, as seen from the top; the layout's body centre
+        // is in the footprint's own frame, which a bottom footprint mirrors in x.
+        f.bodyCentreX = (f.bottom ? -1.0 : 1.0) * (body->minX + body->maxX) / 2.0 / kMillimetresPerInch;
         f.bodyCentreY = -(body->minY + body->maxY) / 2.0 / kMillimetresPerInch;
     } else {
         notes.push_back(Where(fp) + "footprint " + Quote(f.ref) +

@@ -23,7 +23,8 @@ struct Footprint {
     double rotation = 0.0; // degrees, counter-clockwise seen from the top
     bool bottom = false;   // placed on the bottom side
     // The body's extent along the footprint's own x and y, before rotation (from its fabrication drawing,
-    // else its courtyard, else its pads), and the body's centre in the footprint's own frame.
+    // else its courtyard, else its pads), and the body's centre in the footprint's own frame: seen from the
+    // top, a bottom footprint's frame is mirrored in x, then rotated.
     std::optional<double> bodyX, bodyY; // inch
     double bodyCentreX = 0.0, bodyCentreY = 0.0;
     // Attributes.

@@ -38,6 +38,7 @@ LayoutParts::LayoutParts(const Layout& layout, std::span<const PackageRule> user
             row.part = true;
             row.value = std::move(resolved.part);
             row.value.line = fp.line;
+            row.value.bottom = fp.bottom;
             if (row.value.weight)
                 masses_.push_back({row.value.x, row.value.y, *row.value.weight, row.value.L});
             break;

@@ -29,6 +29,7 @@ struct Part {
     std::optional<double> r;      // given; else x and y place the part
     double x = 0.0, y = 0.0;      // inch from the board's corner, along a and b
     std::optional<double> weight; // lb, a heavy part's own, lumped where it sits
+    bool bottom = false;          // placed on the bottom side (from a layout)
 };
 
 struct RowError {

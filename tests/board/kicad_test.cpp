@@ -379,9 +379,11 @@ TEST(Kicad, BodiesLandWhereKicadDrawsThem) {
         ASSERT_TRUE(f.bodyX && f.bodyY) << row.ref;
         EXPECT_NEAR(*f.bodyX, row.bodyX * kMm, 0.01 * kMm) << row.ref;
         EXPECT_NEAR(*f.bodyY, row.bodyY * kMm, 0.01 * kMm) << row.ref;
+        // The layout's convention: the footprint's own frame, mirrored in x on the bottom side, then turned.
         const double r = f.rotation * kPi / 180.0;
-        const double x = f.x + std::cos(r) * f.bodyCentreX - std::sin(r) * f.bodyCentreY;
-        const double y = f.y + std::sin(r) * f.bodyCentreX + std::cos(r) * f.bodyCentreY;
+        const double cx = f.bottom ? -f.bodyCentreX : f.bodyCentreX;
+        const double x = f.x + std::cos(r) * cx - std::sin(r) * f.bodyCentreY;
+        const double y = f.y + std::sin(r) * cx + std::cos(r) * f.bodyCentreY;
         EXPECT_NEAR(x, row.x * kMm, 1e-9) << row.ref;
         EXPECT_NEAR(y, row.y * kMm, 1e-9) << row.ref;
     }

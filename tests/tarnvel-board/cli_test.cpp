@@ -445,6 +445,13 @@ TEST_F(TarnvelBoard, OneBoardFromEachEcadFile) {
                                                "U1,BGA64,BGA-64_9.0x9.0mm,50,40,0,top\n"
                                                "U2,LM358,SOIC-8_3.9x4.9mm_P1.27mm,20,60,90,top\n"
                                                "R1,10k,R_0805_2012Metric,80,20,0,bottom\n");
+    const fs::path altium = File(
+        "board-altium.csv",
+        "Altium Designer Pick and Place Locations\n\n"
+        "\"Designator\",\"Comment\",\"Layer\",\"Footprint\",\"Center-X(mm)\",\"Center-Y(mm)\",\"Rotation\"\n"
+        "\"U1\",\"BGA64\",\"TopLayer\",\"BGA-64_9.0x9.0mm\",\"50\",\"40\",\"0\"\n"
+        "\"U2\",\"LM358\",\"TopLayer\",\"SOIC-8_3.9x4.9mm_P1.27mm\",\"20\",\"60\",\"90\"\n"
+        "\"R1\",\"10k\",\"BottomLayer\",\"R_0805_2012Metric\",\"80\",\"20\",\"0\"\n");
     const std::vector<std::string> held{"--supports", "FFFF",    "--point",  "5mm,5mm", "--point",
                                         "95mm,5mm",   "--point", "5mm,75mm", "--point", "95mm,75mm"};
     const auto report = [&](const fs::path& file, bool board) {
@@ -461,7 +468,7 @@ TEST_F(TarnvelBoard, OneBoardFromEachEcadFile) {
     ASSERT_EQ(fromPcb["parts"].size(), 3u) << fromPcb.dump();
     EXPECT_EQ(fromPcb["inputs"]["h_in"], 1.6 / 25.4) << "the board file's thickness";
     EXPECT_EQ(fromPcb["skipped"].size(), 4u) << "the mounting holes, listed";
-    for (const auto& other : {report(pos, true), report(csv, true)}) {
+    for (const auto& other : {report(pos, true), report(csv, true), report(altium, true)}) {
         ASSERT_EQ(other["parts"].size(), 3u) << other.dump();
         for (std::size_t i = 0; i < 3; ++i) {
             const auto& a = fromPcb["parts"][i];
@@ -476,6 +483,7 @@ TEST_F(TarnvelBoard, OneBoardFromEachEcadFile) {
     }
     // U2 turned 90°: its 4.9 mm side lies along a; U1 lands at the board's (50, 40) mm.
     EXPECT_EQ(fromPcb["parts"][1]["parallel"], "a");
+    EXPECT_EQ(fromPcb["parts"][2]["notes"][0], "bottom side");
     EXPECT_NEAR(fromPcb["parts"][0]["x_mm"].get<double>(), 50.0, 1e-9);
     EXPECT_NEAR(fromPcb["parts"][0]["y_mm"].get<double>(), 40.0, 1e-9);
     EXPECT_NEAR(fromPcb["parts"][1]["y_mm"].get<double>(), 60.0, 1e-9) << "y up from the board's corner";
