@@ -61,15 +61,29 @@ struct Placement {
     Pt Apply(Pt p) const { return at + Turn(p, -degrees * kDegree); }
 };
 
+// Messages are built piece by piece: MinGW's GCC 12 warns falsely (-Wrestrict) of "(" + std::string.
 std::string Mm(Pt p) {
-    return "(" + FormatNumber(p.x) + ", " + FormatNumber(p.y) + ") mm";
+    std::string out = "(";
+    out += FormatNumber(p.x);
+    out += ", ";
+    out += FormatNumber(p.y);
+    out += ") mm";
+    return out;
+}
+
+// "(head)".
+std::string Parenthesised(std::string_view head) {
+    std::string out = "(";
+    out += head;
+    out += ")";
+    return out;
 }
 
 // The n-th value of a list as a number of at most kLargest in size.
 double Number(const SNode& list, std::size_t n) {
     const SNode* atom = AtomAt(list, n);
     if (!atom)
-        Fail(list, "(" + std::string(Head(list)) + ") lacks its value " + std::to_string(n + 1));
+        Fail(list, Parenthesised(Head(list)) + " lacks its value " + std::to_string(n + 1));
     const auto value = ParseNumber(atom->text);
     if (!value)
         Fail(*atom, "expected a number, found " + Quote(atom->text));
@@ -94,7 +108,7 @@ Pt PointOf(const SNode& list) {
 Pt PointIn(const SNode& item, std::string_view head) {
     const SNode* child = Child(item, head);
     if (!child)
-        Fail(item, "(" + std::string(Head(item)) + ") has no (" + std::string(head) + " x y)");
+        Fail(item, Parenthesised(Head(item)) + " has no " + Parenthesised(std::string(head) + " x y"));
     return PointOf(*child);
 }
 
@@ -177,7 +191,7 @@ std::vector<Pt> Bezier(const std::vector<Pt>& c) {
 std::vector<Pt> PolyPoints(const SNode& item) {
     const SNode* pts = Child(item, "pts");
     if (!pts)
-        Fail(item, "(" + std::string(Head(item)) + ") has no (pts ...)");
+        Fail(item, Parenthesised(Head(item)) + " has no (pts ...)");
     std::vector<Pt> points;
     for (const SNode& p : pts->children) {
         if (Head(p) == "xy") {
@@ -223,14 +237,14 @@ Shape ShapeOf(const SNode& item) {
         } else { // KiCad 5: the centre as start, the first point as end, the angle clockwise on screen
             const SNode* angle = Child(item, "angle");
             if (!angle)
-                Fail(item, "(" + std::string(Head(item)) + ") has neither (mid x y) nor (angle degrees)");
+                Fail(item, Parenthesised(Head(item)) + " has neither (mid x y) nor (angle degrees)");
             shape.points =
                 ArcPoints(PointIn(item, "start"), PointIn(item, "end"), Number(*angle, 0) * kDegree);
         }
     } else if (head == "curve") {
         const auto control = PolyPoints(item);
         if (control.size() != 4)
-            Fail(item, "(" + std::string(Head(item)) + ") needs four points");
+            Fail(item, Parenthesised(Head(item)) + " needs four points");
         shape.points = Bezier(control);
     }
     return shape;
@@ -303,9 +317,13 @@ std::vector<Contour> JoinPieces(std::vector<Piece> pieces) {
                     found = true;
                 }
             }
-            if (!found)
-                Fail(*last, "the board outline does not close: nothing on Edge.Cuts meets the end of this " +
-                                std::string(Head(*last)) + " at " + Mm(chain.back()));
+            if (!found) {
+                std::string message =
+                    "the board outline does not close: nothing on Edge.Cuts meets the end of this ";
+                message += Head(*last);
+                message += " at " + Mm(chain.back());
+                Fail(*last, message);
+            }
         }
         contours.push_back({std::move(chain), pieces[first].item});
     }
@@ -598,9 +616,10 @@ KicadReading ReadKicadBoard(std::string_view text) {
             reading.error = Where(root) + "a footprint library file, not a board file: it starts with '(" +
                             std::string(head) + "', a board with '(kicad_pcb'";
         else
-            reading.error = Where(root) + "not a KiCad board file: it starts with " +
-                            (root.IsList() ? Quote("(" + std::string(head)) : Quote(root.text)) +
-                            " where a board starts with '(kicad_pcb'";
+            reading.error =
+                Where(root) + "not a KiCad board file: it starts with " +
+                (root.IsList() ? Quote(Parenthesised(head).substr(0, head.size() + 1)) : Quote(root.text)) +
+                " where a board starts with '(kicad_pcb'";
         return reading;
     }
     try {
