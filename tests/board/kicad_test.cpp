@@ -25,12 +25,20 @@ constexpr double kPi = 3.14159265358979323846;
 std::string Show(const board::SNode& node) {
     if (node.kind == board::SNode::Kind::Symbol)
         return node.text;
-    if (node.kind == board::SNode::Kind::String)
-        return "<" + node.text + ">";
-    std::string out = "(";
-    for (std::size_t i = 0; i < node.children.size(); ++i)
-        out += (i ? " " : "") + Show(node.children[i]);
-    return out + ")";
+    // Built piece by piece: MinGW's GCC 12 warns falsely (-Wrestrict) of "<" + std::string.
+    std::string out = node.kind == board::SNode::Kind::String ? "<" : "(";
+    if (node.kind == board::SNode::Kind::String) {
+        out += node.text;
+        out += ">";
+        return out;
+    }
+    for (std::size_t i = 0; i < node.children.size(); ++i) {
+        if (i > 0)
+            out += " ";
+        out += Show(node.children[i]);
+    }
+    out += ")";
+    return out;
 }
 
 std::string ShowAll(const board::SexprReading& reading) {
