@@ -30,6 +30,7 @@ public:
     bool AtEnd() const { return pos_ >= text_.size(); }
     char Peek() const { return text_[pos_]; }
     std::size_t Line() const { return line_; }
+    std::size_t Pos() const { return pos_; }
     std::size_t Column() const { return column_; }
 
     char Take() {
@@ -101,27 +102,43 @@ SexprReading ReadSexpr(std::string_view text) {
         } else if (c == '"') {
             in.Take();
             node.kind = SNode::Kind::String;
-            bool closed = false;
+            const std::size_t start = in.Pos();
+            bool closed = false, escaped = false;
             while (!in.AtEnd()) {
-                char d = in.Take();
+                const char d = in.Take();
                 if (d == '"') {
                     closed = true;
                     break;
                 }
                 if (d == '\\') {
+                    escaped = true;
                     if (in.AtEnd())
                         break;
-                    d = in.Take();
-                    d = d == 'n' ? '\n' : d == 'r' ? '\r' : d == 't' ? '\t' : d;
+                    in.Take();
                 }
-                node.text.push_back(d);
             }
             if (!closed)
                 return fail(node.line, node.column, "unterminated string");
+            const std::string_view raw = text.substr(start, in.Pos() - 1 - start);
+            if (escaped) {
+                // Escapes undone into the reading's store, which the node views.
+                std::string& plain = reading.unescaped.emplace_back();
+                for (std::size_t i = 0; i < raw.size(); ++i) {
+                    char d = raw[i];
+                    if (d == '\\' && i + 1 < raw.size()) {
+                        d = raw[++i];
+                        d = d == 'n' ? '\n' : d == 'r' ? '\r' : d == 't' ? '\t' : d;
+                    }
+                    plain.push_back(d);
+                }
+                node.text = plain;
+            } else {
+                node.text = raw;
+            }
             add(std::move(node));
         } else {
             node.kind = SNode::Kind::Symbol;
-            node.text = std::string(in.TakeAtom());
+            node.text = in.TakeAtom();
             add(std::move(node));
         }
     }
@@ -168,7 +185,7 @@ const SNode* AtomAt(const SNode& node, std::size_t n) {
 
 std::optional<std::string_view> AtomText(const SNode& node, std::size_t n) {
     if (const SNode* atom = AtomAt(node, n))
-        return std::string_view(atom->text);
+        return atom->text;
     return std::nullopt;
 }
 

@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <optional>
+#include <deque>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -16,7 +17,8 @@ namespace board {
 struct SNode {
     enum class Kind { List, Symbol, String };
     Kind kind = Kind::List;
-    std::string text;            // an atom's text, a string's without its quotes and escapes
+    std::string_view text;       // an atom's text, a string's without its quotes and escapes; a piece of
+                                 // the text read, or of the reading's own store where escapes were undone
     std::vector<SNode> children; // a list's items, its head first
     std::size_t line = 0;        // 1-based
     std::size_t column = 0;      // 1-based, in characters (UTF-8 sequences count once)
@@ -31,9 +33,10 @@ inline constexpr std::size_t kMaxSexprDepth = 1000;
 struct SexprReading {
     std::vector<SNode> nodes; // the text's top-level expressions, in order; empty after an error
     std::string error;        // "line 12, column 5: unclosed '('"; empty when the text was read
+    std::deque<std::string> unescaped; // the strings whose escapes were undone, which their nodes view
 };
 
-// The whole text. Blanks (space, tab, CR, LF, FF, VT) separate atoms; a string may span lines; an escape
+// The whole text, which must outlive the reading: the nodes' texts are pieces of it. Blanks (space, tab, CR, LF, FF, VT) separate atoms; a string may span lines; an escape
 // is \n, \r, \t, or a backslash before any other character, which stands for that character.
 SexprReading ReadSexpr(std::string_view text);
 

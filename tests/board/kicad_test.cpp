@@ -24,7 +24,7 @@ constexpr double kPi = 3.14159265358979323846;
 // The tree written back: lists in parentheses, symbols bare, strings in <angle brackets>.
 std::string Show(const board::SNode& node) {
     if (node.kind == board::SNode::Kind::Symbol)
-        return node.text;
+        return std::string(node.text);
     // Built piece by piece: MinGW's GCC 12 warns falsely (-Wrestrict) of "<" + std::string.
     std::string out = node.kind == board::SNode::Kind::String ? "<" : "(";
     if (node.kind == board::SNode::Kind::String) {
