@@ -290,6 +290,16 @@ struct Contour {
     const SNode* item;
 };
 
+// An outline item's shape, as a closed contour or as a piece to join with others.
+void AddEdge(Shape shape, const SNode& item, std::vector<Piece>& pieces, std::vector<Contour>& closed) {
+    if (shape.closed)
+        closed.push_back({std::move(shape.points), &item});
+    else if (shape.points.size() >= 2 && Distance(shape.points.front(), shape.points.back()) > 0.0)
+        pieces.push_back({std::move(shape.points), &item});
+    else if (shape.points.size() > 2)
+        closed.push_back({std::move(shape.points), &item});
+}
+
 std::vector<Contour> JoinPieces(std::vector<Piece> pieces) {
     std::vector<Contour> contours;
     std::vector<bool> used(pieces.size(), false);
@@ -449,12 +459,7 @@ ReadFootprint ReadOne(const SNode& fp, std::vector<Piece>& pieces, std::vector<C
         if (isEdge) {
             for (Pt& p : shape.points)
                 p = read.placement.Apply(p);
-            if (shape.closed)
-                closed.push_back({std::move(shape.points), &item});
-            else if (shape.points.size() >= 2 && Distance(shape.points.front(), shape.points.back()) > 0.0)
-                pieces.push_back({std::move(shape.points), &item});
-            else if (shape.points.size() > 2)
-                closed.push_back({std::move(shape.points), &item});
+            AddEdge(std::move(shape), item, pieces, closed);
             continue;
         }
         Box& box = isFab ? fab : courtyard;
@@ -529,13 +534,7 @@ Layout Read(const SNode& root, std::vector<std::string>& notes) {
         if (head == "footprint" || head == "module") {
             footprints.push_back(ReadOne(item, pieces, closed, notes));
         } else if (head.starts_with("gr_") && IsDrawing(head.substr(3)) && LayerOf(item) == "Edge.Cuts") {
-            Shape shape = ShapeOf(item);
-            if (shape.closed)
-                closed.push_back({std::move(shape.points), &item});
-            else if (shape.points.size() >= 2 && Distance(shape.points.front(), shape.points.back()) > 0.0)
-                pieces.push_back({std::move(shape.points), &item});
-            else if (shape.points.size() > 2)
-                closed.push_back({std::move(shape.points), &item});
+            AddEdge(ShapeOf(item), item, pieces, closed);
         }
     }
     std::vector<Contour> contours = JoinPieces(std::move(pieces));
