@@ -6,8 +6,8 @@
 #pragma once
 
 #include <cstddef>
-#include <optional>
 #include <deque>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -31,13 +31,14 @@ struct SNode {
 inline constexpr std::size_t kMaxSexprDepth = 1000;
 
 struct SexprReading {
-    std::vector<SNode> nodes; // the text's top-level expressions, in order; empty after an error
-    std::string error;        // "line 12, column 5: unclosed '('"; empty when the text was read
+    std::vector<SNode> nodes;          // the text's top-level expressions, in order; empty after an error
+    std::string error;                 // "line 12, column 5: unclosed '('"; empty when the text was read
     std::deque<std::string> unescaped; // the strings whose escapes were undone, which their nodes view
 };
 
-// The whole text, which must outlive the reading: the nodes' texts are pieces of it. Blanks (space, tab, CR, LF, FF, VT) separate atoms; a string may span lines; an escape
-// is \n, \r, \t, or a backslash before any other character, which stands for that character.
+// The whole text, which must outlive the reading: the nodes' texts are pieces of it. Blanks (space, tab, CR,
+// LF, FF, VT) separate atoms; a string may span lines; an escape is \n, \r, \t, or a backslash before any
+// other character, which stands for that character.
 SexprReading ReadSexpr(std::string_view text);
 
 // "line L, column C: " for a node, as messages about it start.
