@@ -1,8 +1,8 @@
 // SPDX-FileCopyrightText: 2026 The tarnvel developers
 // SPDX-License-Identifier: MIT
 // libFuzzer target: any bytes as tarnvel-board's arguments, split at NUL bytes. Reading them never throws;
-// it ends in a run, something to print or an error of one line; a run has a board of positive size, a given
-// Q of 1 or more, a floor of r between 0 and 1 and a required life above 0.
+// it ends in a run, something to print or an error of one line; a run with --board has a board of positive
+// size, a given Q of 1 or more, a floor of r between 0 and 1 and a required life above 0.
 #include "require.h"
 
 #include "tarnvel-board/options.h"
@@ -39,7 +39,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     switch (command.status) {
     case Status::Run: {
         const board::BoardInput& b = command.options.board;
-        Require(b.a > 0.0 && b.b > 0.0 && b.h > 0.0, "a board of positive size");
+        // Without --board the size comes from a KiCad board file, or the program asks for it.
+        Require(command.options.boardText.empty() || (b.a > 0.0 && b.b > 0.0 && b.h > 0.0),
+                "a board of positive size");
         Require(b.q.rule != board::Transmissibility::Rule::Fixed || b.q.fixed >= 1.0,
                 "a given Q of 1 or more");
         Require(b.rMin >= 0.0 && b.rMin <= 1.0, "a floor of r between 0 and 1");
