@@ -483,10 +483,9 @@ ReadFootprint ReadOne(const SNode& fp, std::vector<Piece>& pieces, std::vector<C
         // is in the footprint's own frame, which a bottom footprint mirrors in x.
         f.bodyCentreX = (f.bottom ? -1.0 : 1.0) * (body->minX + body->maxX) / 2.0 / kMillimetresPerInch;
         f.bodyCentreY = -(body->minY + body->maxY) / 2.0 / kMillimetresPerInch;
-    } else {
-        notes.push_back(Where(fp) + "footprint " + Quote(f.ref) +
-                        " has no fabrication drawing, courtyard or pads: its body's extent is unknown");
     }
+    // Without a drawing the body is left unknown, and said so only where it matters: a footprint that is
+    // evaluated takes its body from its name or its rule, or is a bad row that says neither gives one.
     return read;
 }
 

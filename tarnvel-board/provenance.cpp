@@ -8,6 +8,12 @@
 #include <cstring>
 #include <system_error>
 
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+#include <cpuid.h>
+#include <immintrin.h>
+#define TARNVEL_SHA_EXTENSIONS 1
+#endif
+
 namespace board_cli {
 
 namespace {
@@ -57,15 +63,87 @@ void Compress(std::array<std::uint32_t, 8>& h, const unsigned char* block) {
         h[i] += out[i];
 }
 
+#if defined(TARNVEL_SHA_EXTENSIONS)
+// The processor's SHA extensions (Intel since Goldmont and Ice Lake, AMD since Zen), which do the same
+// rounds some five times faster: the state is kept as the instructions want it, ABEF and CDGH.
+__attribute__((target("sha,sse4.1,ssse3"))) void
+CompressBlocksSha(std::array<std::uint32_t, 8>& h, const unsigned char* data, std::size_t blocks) {
+    const __m128i byteSwap = _mm_set_epi64x(0x0c0d0e0f08090a0bLL, 0x0405060700010203LL);
+    __m128i dcba = _mm_loadu_si128(reinterpret_cast<const __m128i*>(&h[0]));
+    __m128i hgfe = _mm_loadu_si128(reinterpret_cast<const __m128i*>(&h[4]));
+    const __m128i cdab = _mm_shuffle_epi32(dcba, 0xB1);
+    const __m128i efgh = _mm_shuffle_epi32(hgfe, 0x1B);
+    __m128i abef = _mm_alignr_epi8(cdab, efgh, 8);
+    __m128i cdgh = _mm_blend_epi16(efgh, cdab, 0xF0);
+    for (; blocks > 0; --blocks, data += 64) {
+        const __m128i abefBefore = abef, cdghBefore = cdgh;
+        __m128i w[4]; // the message schedule's last sixteen words, four to a vector
+        for (std::size_t group = 0; group < 16; ++group) {
+            __m128i& now = w[group % 4];
+            if (group < 4) {
+                now = _mm_shuffle_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(data + 16 * group)),
+                                       byteSwap);
+            } else {
+                const __m128i& last = w[(group + 3) % 4];
+                const __m128i& beforeLast = w[(group + 2) % 4];
+                now = _mm_sha256msg2_epu32(_mm_add_epi32(_mm_sha256msg1_epu32(now, w[(group + 1) % 4]),
+                                                         _mm_alignr_epi8(last, beforeLast, 4)),
+                                           last);
+            }
+            __m128i k =
+                _mm_add_epi32(now, _mm_loadu_si128(reinterpret_cast<const __m128i*>(&kRound[4 * group])));
+            cdgh = _mm_sha256rnds2_epu32(cdgh, abef, k);
+            k = _mm_shuffle_epi32(k, 0x0E);
+            abef = _mm_sha256rnds2_epu32(abef, cdgh, k);
+        }
+        abef = _mm_add_epi32(abef, abefBefore);
+        cdgh = _mm_add_epi32(cdgh, cdghBefore);
+    }
+    const __m128i feba = _mm_shuffle_epi32(abef, 0x1B);
+    const __m128i dchg = _mm_shuffle_epi32(cdgh, 0xB1);
+    dcba = _mm_blend_epi16(feba, dchg, 0xF0);
+    hgfe = _mm_alignr_epi8(dchg, feba, 8);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(&h[0]), dcba);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(&h[4]), hgfe);
+}
+
+bool HasShaExtensions() {
+    unsigned a = 0, b = 0, c = 0, d = 0;
+    if (__get_cpuid(1, &a, &b, &c, &d) == 0 || (c & bit_SSE4_1) == 0 || (c & bit_SSSE3) == 0)
+        return false;
+    return __get_cpuid_count(7, 0, &a, &b, &c, &d) != 0 && (b & bit_SHA) != 0;
+}
+#endif
+
+void CompressBlocks(std::array<std::uint32_t, 8>& h, const unsigned char* data, std::size_t blocks,
+                    bool hardware) {
+#if defined(TARNVEL_SHA_EXTENSIONS)
+    static const bool available = HasShaExtensions();
+    if (hardware && available)
+        return CompressBlocksSha(h, data, blocks);
+#else
+    (void)hardware;
+#endif
+    for (std::size_t i = 0; i < blocks; ++i)
+        Compress(h, data + 64 * i);
+}
+
 } // namespace
 
-std::string Sha256Hex(std::string_view bytes) {
+bool Sha256InHardware() {
+#if defined(TARNVEL_SHA_EXTENSIONS)
+    return HasShaExtensions();
+#else
+    return false;
+#endif
+}
+
+std::string Sha256Hex(std::string_view bytes, bool hardware) {
     std::array<std::uint32_t, 8> h{0x6a09e667, 0xbb67ae85, 0x3c6ef372, 0xa54ff53a,
                                    0x510e527f, 0x9b05688c, 0x1f83d9ab, 0x5be0cd19};
     const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
     std::size_t whole = bytes.size() / 64 * 64;
-    for (std::size_t at = 0; at < whole; at += 64)
-        Compress(h, data + at);
+    CompressBlocks(h, data, whole / 64, hardware);
     // The tail, a 1 bit, zeros, and the length in bits, in one or two blocks.
     unsigned char tail[128] = {};
     const std::size_t rest = bytes.size() - whole;
@@ -76,8 +154,7 @@ std::string Sha256Hex(std::string_view bytes) {
     const std::uint64_t bits = static_cast<std::uint64_t>(bytes.size()) * 8u;
     for (std::size_t i = 0; i < 8; ++i)
         tail[blocks * 64 - 1 - i] = static_cast<unsigned char>(bits >> (8 * i));
-    for (std::size_t b = 0; b < blocks; ++b)
-        Compress(h, tail + 64 * b);
+    CompressBlocks(h, tail, blocks, hardware);
     static constexpr char kHex[] = "0123456789abcdef";
     std::string out;
     out.reserve(64);

@@ -10,8 +10,12 @@
 
 namespace board_cli {
 
-// SHA-256 (FIPS 180-4) of the bytes, as 64 lower-case hex digits.
-std::string Sha256Hex(std::string_view bytes);
+// SHA-256 (FIPS 180-4) of the bytes, as 64 lower-case hex digits. With the processor's SHA extensions
+// where it has them, unless `hardware` is false.
+std::string Sha256Hex(std::string_view bytes, bool hardware = true);
+
+// Whether this processor has the SHA extensions that Sha256Hex uses.
+bool Sha256InHardware();
 
 // The time as UTC in ISO 8601, to the second: "2026-12-09T17:15:00Z".
 std::string IsoTime(std::time_t time);

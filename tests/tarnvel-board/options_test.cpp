@@ -143,15 +143,33 @@ TEST(Options, RefusalsNameTheOptionInOneLine) {
 }
 
 // FIPS 180-2, appendix B: the SHA-256 of "abc", of the two-block message, and of a million 'a'; and the
-// well-known digest of nothing.
+// well-known digest of nothing. Both ways of computing it: the processor's SHA extensions (where this one
+// has them) and the portable rounds.
 TEST(Provenance, Sha256OfThePublishedExamples) {
-    EXPECT_EQ(board_cli::Sha256Hex(""), "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855");
-    EXPECT_EQ(board_cli::Sha256Hex("abc"),
-              "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
-    EXPECT_EQ(board_cli::Sha256Hex("abcdbcdecdefdefgefghfghighijhijkijkljklmklmnlmnomnopnopq"),
-              "248d6a61d20638b8e5c026930c3e6039a33ce45964ff2167f6ecedd419db06c1");
-    EXPECT_EQ(board_cli::Sha256Hex(std::string(1000000, 'a')),
-              "cdc76e5c9914fb9281a1c7e284d73e67f1809a48a497200e046d39ccc7112cd0");
+    const struct {
+        std::string message, digest;
+    } rows[] = {
+        {"", "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855"},
+        {"abc", "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad"},
+        {"abcdbcdecdefdefgefghfghighijhijkijkljklmklmnlmnomnopnopq",
+         "248d6a61d20638b8e5c026930c3e6039a33ce45964ff2167f6ecedd419db06c1"},
+        {std::string(1000000, 'a'), "cdc76e5c9914fb9281a1c7e284d73e67f1809a48a497200e046d39ccc7112cd0"},
+    };
+    for (const auto& row : rows)
+        for (const bool hardware : {true, false})
+            EXPECT_EQ(board_cli::Sha256Hex(row.message, hardware), row.digest)
+                << row.message.size() << " bytes, hardware " << hardware;
+}
+
+// Every length around the block's and the padding's limits, of bytes that are not all alike.
+TEST(Provenance, Sha256TheSameInHardwareAndPortably) {
+    if (!board_cli::Sha256InHardware())
+        GTEST_SKIP() << "this processor has no SHA extensions";
+    std::string bytes;
+    for (std::size_t n = 0; n <= 300; ++n) {
+        EXPECT_EQ(board_cli::Sha256Hex(bytes, true), board_cli::Sha256Hex(bytes, false)) << n << " bytes";
+        bytes.push_back(static_cast<char>((n * 151 + 7) % 256));
+    }
 }
 
 TEST(Provenance, TheTimeOfTheRun) {
