@@ -4,6 +4,8 @@
 
 #include "board/units.h"
 
+#include <algorithm>
+#include <stdexcept>
 #include <utility>
 
 namespace board {
@@ -22,104 +24,143 @@ std::string Place(std::size_t line, std::size_t column) {
     return "line " + std::to_string(line) + ", column " + std::to_string(column) + ": ";
 }
 
-// Walks the text keeping the line and column of the next character.
-class Cursor {
-public:
-    explicit Cursor(std::string_view text) : text_(text) {}
+// The characters of a piece of UTF-8: its bytes but the continuation bytes, which belong to the character
+// before them.
+std::uint32_t Characters(const char* first, const char* last) {
+    std::uint32_t n = 0;
+    for (; first != last; ++first)
+        n += (static_cast<unsigned char>(*first) & 0xC0) != 0x80 ? 1u : 0u;
+    return n;
+}
 
-    bool AtEnd() const { return pos_ >= text_.size(); }
-    char Peek() const { return text_[pos_]; }
-    std::size_t Line() const { return line_; }
-    std::size_t Pos() const { return pos_; }
-    std::size_t Column() const { return column_; }
+// Where the reading is: the line, and the column counted up to some byte of the line, so that a column is
+// found by counting only the bytes since the last one asked for.
+struct Position {
+    const char* counted;      // the byte the column below is that of
+    std::uint32_t line = 1;   // of `counted`
+    std::uint32_t column = 1; // of `counted`
 
-    char Take() {
-        const char c = text_[pos_++];
-        if (c == '\n') {
-            ++line_;
-            column_ = 1;
-        } else if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) {
-            // A UTF-8 continuation byte belongs to the character before it.
-            ++column_;
-        }
-        return c;
+    void NewLine(const char* next) {
+        ++line;
+        column = 1;
+        counted = next;
     }
+    std::uint32_t ColumnOf(const char* at) {
+        column += Characters(counted, at);
+        counted = at;
+        return column;
+    }
+};
 
-    // The bytes up to the next blank, parenthesis or quote, which hold no line break.
-    std::string_view TakeAtom() {
-        const std::size_t start = pos_;
-        while (!AtEnd() && !EndsAtom(Peek()))
-            Take();
-        return text_.substr(start, pos_ - start);
+// The lists' items, copied together into blocks that are never moved: a list's items are one piece.
+class Store {
+public:
+    explicit Store(std::vector<std::vector<SNode>>& blocks) : blocks_(blocks) {}
+
+    SNodes Keep(const SNode* first, std::size_t count) {
+        if (count == 0)
+            return {};
+        if (blocks_.empty() || blocks_.back().capacity() - blocks_.back().size() < count) {
+            blocks_.emplace_back().reserve(std::max(count, kBlock));
+        }
+        std::vector<SNode>& block = blocks_.back();
+        const std::size_t at = block.size();
+        block.insert(block.end(), first, first + count);
+        return {block.data() + at, count};
     }
 
 private:
-    std::string_view text_;
-    std::size_t pos_ = 0;
-    std::size_t line_ = 1;
-    std::size_t column_ = 1;
+    static constexpr std::size_t kBlock = std::size_t{1} << 14;
+    std::vector<std::vector<SNode>>& blocks_;
 };
 
 } // namespace
 
+const SNode& SNodes::at(std::size_t i) const {
+    if (i >= count_)
+        throw std::out_of_range("SNodes::at: item " + std::to_string(i) + " of " + std::to_string(count_));
+    return first_[i];
+}
+
 SexprReading ReadSexpr(std::string_view text) {
     SexprReading reading;
-    Cursor in(text);
-    std::vector<SNode> open; // the lists not yet closed, the innermost last
+    if (text.size() > kMaxSexprBytes) {
+        reading.error = Place(1, 1) + "the text is larger than 4 GiB";
+        return reading;
+    }
+    Store store(reading.store);
+    const char* const begin = text.data();
+    const char* const end = begin + text.size();
+    const char* p = begin;
+    Position at{begin};
+    std::vector<SNode> open;         // the lists not yet closed, the innermost last
+    std::vector<std::size_t> firsts; // where each open list's items start in `items`
+    std::vector<SNode> items;        // the items of the open lists read so far
     auto fail = [&](std::size_t line, std::size_t column, const std::string& what) {
         reading.nodes.clear();
+        reading.store.clear();
+        reading.unescaped.clear();
         reading.error = Place(line, column) + what;
         return std::move(reading);
     };
-    auto add = [&](SNode node) {
+    auto add = [&](const SNode& node) {
         if (open.empty())
-            reading.nodes.push_back(std::move(node));
+            reading.nodes.push_back(node);
         else
-            open.back().children.push_back(std::move(node));
+            items.push_back(node);
     };
-    while (!in.AtEnd()) {
-        const char c = in.Peek();
+    while (p != end) {
+        const char c = *p;
         if (IsBlank(c)) {
-            in.Take();
+            ++p;
+            if (c == '\n')
+                at.NewLine(p);
             continue;
         }
         SNode node;
-        node.line = in.Line();
-        node.column = in.Column();
+        node.line = at.line;
+        node.column = at.ColumnOf(p);
         if (c == '(') {
             if (open.size() >= kMaxSexprDepth)
                 return fail(node.line, node.column,
                             "lists nested deeper than " + std::to_string(kMaxSexprDepth) + " levels");
-            in.Take();
-            open.push_back(std::move(node));
+            ++p;
+            open.push_back(node);
+            firsts.push_back(items.size());
         } else if (c == ')') {
             if (open.empty())
                 return fail(node.line, node.column, "unexpected ')' with no '(' open");
-            in.Take();
-            SNode done = std::move(open.back());
+            ++p;
+            SNode list = open.back();
             open.pop_back();
-            add(std::move(done));
+            const std::size_t first = firsts.back();
+            firsts.pop_back();
+            list.children = store.Keep(items.data() + first, items.size() - first);
+            items.resize(first);
+            add(list);
         } else if (c == '"') {
-            in.Take();
             node.kind = SNode::Kind::String;
-            const std::size_t start = in.Pos();
+            const char* const start = ++p;
             bool closed = false, escaped = false;
-            while (!in.AtEnd()) {
-                const char d = in.Take();
+            while (p != end) {
+                const char d = *p++;
                 if (d == '"') {
                     closed = true;
                     break;
                 }
-                if (d == '\\') {
+                if (d == '\n') {
+                    at.NewLine(p);
+                } else if (d == '\\') {
                     escaped = true;
-                    if (in.AtEnd())
+                    if (p == end)
                         break;
-                    in.Take();
+                    if (*p++ == '\n')
+                        at.NewLine(p);
                 }
             }
             if (!closed)
                 return fail(node.line, node.column, "unterminated string");
-            const std::string_view raw = text.substr(start, in.Pos() - 1 - start);
+            const std::string_view raw(start, static_cast<std::size_t>(p - 1 - start));
             if (escaped) {
                 // Escapes undone into the reading's store, which the node views.
                 std::string& plain = reading.unescaped.emplace_back();
@@ -135,11 +176,15 @@ SexprReading ReadSexpr(std::string_view text) {
             } else {
                 node.text = raw;
             }
-            add(std::move(node));
+            add(node);
         } else {
+            // The bytes up to the next blank, parenthesis or quote, which hold no line break.
             node.kind = SNode::Kind::Symbol;
-            node.text = in.TakeAtom();
-            add(std::move(node));
+            const char* const start = p;
+            while (p != end && !EndsAtom(*p))
+                ++p;
+            node.text = std::string_view(start, static_cast<std::size_t>(p - start));
+            add(node);
         }
     }
     if (!open.empty())

@@ -92,6 +92,40 @@ TEST(Sexpr, NodesKnowTheirLineAndColumn) {
     EXPECT_EQ(c.children.at(2).column, 4u);
 }
 
+// The reader keeps a list's items together in blocks of its own: a list longer than a block, and more
+// lists than one block holds, nested as deep as allowed, keep every item in its place.
+TEST(Sexpr, LongListsAndManyListsKeepTheirItems) {
+    constexpr std::size_t kCount = 40000; // more than a block's room
+    std::string text = "(long";
+    for (std::size_t i = 0; i < kCount; ++i)
+        text += " a" + std::to_string(i);
+    text += ")\n";
+    for (std::size_t i = 0; i < kCount; ++i)
+        text += "(l " + std::to_string(i) + " (m x))\n";
+    text += std::string(board::kMaxSexprDepth, '(') + "deep" + std::string(board::kMaxSexprDepth, ')');
+    const board::SexprReading reading = board::ReadSexpr(text);
+    ASSERT_EQ(reading.error, "");
+    ASSERT_EQ(reading.nodes.size(), kCount + 2); // the long list, the short ones, the deep one
+    const board::SNode& list = reading.nodes[0];
+    ASSERT_EQ(list.children.size(), kCount + 1);
+    for (std::size_t i = 0; i < kCount; ++i)
+        ASSERT_EQ(list.children[i + 1].text, "a" + std::to_string(i)) << i;
+    for (std::size_t i = 0; i < kCount; ++i) {
+        const board::SNode& l = reading.nodes[i + 1];
+        ASSERT_EQ(board::AtomText(l, 0), std::to_string(i)) << i;
+        ASSERT_EQ(l.line, i + 2) << i;
+        const board::SNode* m = board::Child(l, "m");
+        ASSERT_NE(m, nullptr) << i;
+        ASSERT_EQ(board::AtomText(*m, 0), "x") << i;
+    }
+    const board::SNode* deep = &reading.nodes.back();
+    for (std::size_t depth = 1; depth < board::kMaxSexprDepth; ++depth) {
+        ASSERT_EQ(deep->children.size(), 1u) << depth;
+        deep = &deep->children.front();
+    }
+    EXPECT_EQ(board::Head(*deep), "deep");
+}
+
 TEST(Sexpr, RefusesWhatIsNotWellFormed) {
     struct Row {
         const char* name;

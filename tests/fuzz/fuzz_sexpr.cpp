@@ -4,7 +4,9 @@
 // or a result, never both; every node and every error names a line inside the text, and no list is
 // deeper than the cap. A board read has a positive thickness if any, outline polygons of three or more
 // finite vertices with the outer one's lower-left corner at the origin, and footprints with finite
-// positions, a rotation in [0, 360), positive body extents and a line inside the text.
+// positions, a rotation in [0, 360), positive body extents and a line inside the text. A node's line and
+// column, counted afresh from the text's start, land on its first byte: '(' for a list, '"' for a string,
+// the atom itself for a symbol.
 #include "require.h"
 
 #include "board/kicad.h"
@@ -35,16 +37,53 @@ std::size_t ErrorLine(const std::string& error) {
     return line;
 }
 
-void CheckSexpr(const board::SexprReading& reading, std::size_t lines) {
+// Whether one of the bytes at a line and column (1-based; a column counts the characters before it on its
+// line, UTF-8 continuation bytes not counted) satisfies `starts`.
+template <typename Starts>
+bool SomeByteAt(std::string_view text, std::size_t line, std::size_t column, Starts starts) {
+    std::size_t l = 1, c = 1;
+    for (std::size_t i = 0; i < text.size() && l <= line; ++i) {
+        const bool continuation = (static_cast<unsigned char>(text[i]) & 0xC0) == 0x80;
+        if (l == line && c == column && starts(i))
+            return true;
+        if (text[i] == '\n') {
+            ++l;
+            c = 1;
+        } else if (!continuation) {
+            ++c;
+        }
+    }
+    return false;
+}
+
+void CheckPlace(const board::SNode& node, std::string_view text) {
+    const bool found = SomeByteAt(text, node.line, node.column, [&](std::size_t at) {
+        switch (node.kind) {
+        case board::SNode::Kind::List:
+            return text[at] == '(';
+        case board::SNode::Kind::String:
+            return text[at] == '"';
+        case board::SNode::Kind::Symbol:
+            return text.substr(at, node.text.size()) == node.text;
+        }
+        return false;
+    });
+    Require(found, "a node's line and column land on its first byte");
+}
+
+void CheckSexpr(const board::SexprReading& reading, std::string_view text, std::size_t lines) {
     Require(reading.error.empty() || reading.nodes.empty(), "nodes or an error");
     Require(ErrorLine(reading.error) <= lines, "an error's line inside the text");
     Require(reading.error.empty() || ErrorLine(reading.error) > 0, "an S-expression error has a place");
     std::vector<std::pair<const board::SNode*, std::size_t>> stack; // node, depth
     for (const board::SNode& node : reading.nodes)
         stack.emplace_back(&node, 0);
+    std::size_t placed = 0; // counting afresh is slow: the first few hundred nodes
     while (!stack.empty()) {
         const auto [node, depth] = stack.back();
         stack.pop_back();
+        if (placed++ < 300)
+            CheckPlace(*node, text);
         Require(node->line >= 1 && node->line <= lines && node->column >= 1,
                 "a node's place inside the text");
         Require(node->IsList() || node->children.empty(), "atoms have no children");
@@ -101,7 +140,7 @@ void CheckBoard(const board::KicadReading& reading, std::string_view text, std::
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data), size);
     const std::size_t lines = 1 + static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
-    CheckSexpr(board::ReadSexpr(text), lines);
+    CheckSexpr(board::ReadSexpr(text), text, lines);
     CheckBoard(board::ReadKicadBoard(text), text, lines);
     return 0;
 }
