@@ -9,7 +9,10 @@
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
+#include <cstdint>
 #include <limits>
+#include <optional>
+#include <unordered_map>
 #include <utility>
 
 namespace board {
@@ -300,9 +303,64 @@ void AddEdge(Shape shape, const SNode& item, std::vector<Piece>& pieces, std::ve
         closed.push_back({std::move(shape.points), &item});
 }
 
-std::vector<Contour> JoinPieces(std::vector<Piece> pieces) {
+// The pieces' ends filed by the cell of a kJoin grid they lie in: an end within kJoin of a point lies in
+// the point's cell or in one of the eight around it, so that joining n pieces takes some n steps, not n².
+class PieceEnds {
+public:
+    explicit PieceEnds(const std::vector<Piece>& pieces) : pieces_(pieces) {
+        for (std::size_t i = 0; i < pieces.size(); ++i) {
+            cells_[Key(pieces[i].points.front())].push_back(i);
+            cells_[Key(pieces[i].points.back())].push_back(i);
+        }
+    }
+
+    // The first piece in the file's order, not yet used, with an end within kJoin of `p`; and whether
+    // it is its start that meets `p`.
+    std::optional<std::pair<std::size_t, bool>> Find(Pt p, const std::vector<bool>& used) const {
+        std::optional<std::pair<std::size_t, bool>> best;
+        const auto [cx, cy] = Cell(p);
+        for (std::int64_t dx = -1; dx <= 1; ++dx)
+            for (std::int64_t dy = -1; dy <= 1; ++dy) {
+                const auto found = cells_.find(Key(cx + dx, cy + dy));
+                if (found == cells_.end())
+                    continue;
+                for (const std::size_t j : found->second) {
+                    if (used[j] || (best && best->first <= j))
+                        continue;
+                    const std::vector<Pt>& points = pieces_[j].points;
+                    const bool forward = Distance(points.front(), p) <= kJoin;
+                    if (forward || Distance(points.back(), p) <= kJoin)
+                        best = std::pair{j, forward};
+                }
+            }
+        return best;
+    }
+
+private:
+    static std::pair<std::int64_t, std::int64_t> Cell(Pt p) {
+        // Coordinates are read no larger than kLargest, and arcs stay near them: the cells fit easily.
+        auto index = [](double v) {
+            return static_cast<std::int64_t>(
+                std::floor(std::clamp(v, -4.0 * kLargest, 4.0 * kLargest) / kJoin));
+        };
+        return {index(p.x), index(p.y)};
+    }
+    static std::uint64_t Key(std::int64_t x, std::int64_t y) {
+        return static_cast<std::uint64_t>(x) * 0x9E3779B97F4A7C15ull ^ static_cast<std::uint64_t>(y);
+    }
+    static std::uint64_t Key(Pt p) {
+        const auto [x, y] = Cell(p);
+        return Key(x, y);
+    }
+
+    const std::vector<Piece>& pieces_;
+    std::unordered_map<std::uint64_t, std::vector<std::size_t>> cells_;
+};
+
+std::vector<Contour> JoinPieces(const std::vector<Piece>& pieces) {
     std::vector<Contour> contours;
     std::vector<bool> used(pieces.size(), false);
+    const PieceEnds ends(pieces);
     for (std::size_t first = 0; first < pieces.size(); ++first) {
         if (used[first])
             continue;
@@ -314,26 +372,18 @@ std::vector<Contour> JoinPieces(std::vector<Piece> pieces) {
                 chain.pop_back();
                 break;
             }
-            bool found = false;
-            for (std::size_t j = 0; j < pieces.size() && !found; ++j) {
-                if (used[j])
-                    continue;
-                const auto& p = pieces[j].points;
-                const bool forward = Distance(p.front(), chain.back()) <= kJoin;
-                if (forward || Distance(p.back(), chain.back()) <= kJoin) {
-                    AppendJoined(chain, p, !forward);
-                    used[j] = true;
-                    last = pieces[j].item;
-                    found = true;
-                }
-            }
-            if (!found) {
+            const auto next = ends.Find(chain.back(), used);
+            if (!next) {
                 std::string message =
                     "the board outline does not close: nothing on Edge.Cuts meets the end of this ";
                 message += Head(*last);
                 message += " at " + Mm(chain.back());
                 Fail(*last, message);
             }
+            const auto [j, forward] = *next;
+            AppendJoined(chain, pieces[j].points, !forward);
+            used[j] = true;
+            last = pieces[j].item;
         }
         contours.push_back({std::move(chain), pieces[first].item});
     }
@@ -536,7 +586,7 @@ Layout Read(const SNode& root, std::vector<std::string>& notes) {
             AddEdge(ShapeOf(item), item, pieces, closed);
         }
     }
-    std::vector<Contour> contours = JoinPieces(std::move(pieces));
+    std::vector<Contour> contours = JoinPieces(pieces);
     contours.insert(contours.end(), std::make_move_iterator(closed.begin()),
                     std::make_move_iterator(closed.end()));
     const auto outline = Outline(std::move(contours), notes);

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -234,8 +235,32 @@ const std::string kRounded5 = kRoundedLines + R"(
 (gr_arc (start 95 75) (end 100 75) (angle 90) (layer Edge.Cuts) (width 0.05))
 (gr_arc (start 5 75) (end 0 75) (angle -90) (layer Edge.Cuts) (width 0.05)))";
 
+// A circle of radius 50 mm about (50, 50) drawn as n lines, given out of order (every 7919th) and every
+// other one reversed, as an outline imported from a drawing often is.
+std::string ManyLines(std::size_t n) {
+    auto number = [](double v) {
+        char buffer[32];
+        const auto end = std::to_chars(buffer, buffer + sizeof buffer, v, std::chars_format::fixed, 6).ptr;
+        return std::string(buffer, end);
+    };
+    auto point = [&](std::size_t i) {
+        const double t = 2.0 * kPi * static_cast<double>(i % n) / static_cast<double>(n);
+        return number(50.0 + 50.0 * std::cos(t)) + " " + number(50.0 + 50.0 * std::sin(t));
+    };
+    std::string items;
+    for (std::size_t k = 0; k < n; ++k) {
+        const std::size_t i = k * 7919 % n;
+        const bool reversed = k % 2 == 1;
+        items += "(gr_line (start " + point(reversed ? i + 1 : i) + ") (end " + point(reversed ? i : i + 1) +
+                 ") (layer \"Edge.Cuts\"))\n";
+    }
+    return items;
+}
+
 TEST(Kicad, Outlines) {
     const double rounded = 8000.0 - (4.0 - kPi) * 25.0; // mm², the corners' squares less quarter circles
+    constexpr std::size_t kLines = 10000;
+    const double manyLines = kLines / 2.0 * 2500.0 * std::sin(2.0 * kPi / kLines); // the regular polygon's
     struct Row {
         const char* name;
         std::string items;
@@ -276,6 +301,8 @@ TEST(Kicad, Outlines) {
               (fp_line (start 40 20) (end 0 20) (layer "Edge.Cuts"))
               (fp_line (start 0 20) (end 0 0) (layer "Edge.Cuts"))))",
          800.0, 20.0, 40.0, 1e-9},
+        {"10,000 lines out of order, half of them reversed", ManyLines(kLines), manyLines, 100.0, 100.0,
+         0.05},
     };
     for (const Row& row : rows) {
         const board::Layout layout = Read(Board8(row.items));
