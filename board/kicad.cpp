@@ -664,10 +664,9 @@ KicadReading ReadKicadBoard(std::string_view text) {
             reading.error = Where(root) + "a footprint library file, not a board file: it starts with '(" +
                             std::string(head) + "', a board with '(kicad_pcb'";
         else
-            reading.error =
-                Where(root) + "not a KiCad board file: it starts with " +
-                (root.IsList() ? Quote(Parenthesised(head).substr(0, head.size() + 1)) : Quote(root.text)) +
-                " where a board starts with '(kicad_pcb'";
+            reading.error = Where(root) + "not a KiCad board file: it starts with " +
+                            (root.IsList() ? Quote(std::string(1, '(').append(head)) : Quote(root.text)) +
+                            " where a board starts with '(kicad_pcb'";
         return reading;
     }
     try {
