@@ -99,10 +99,10 @@ TEST(Sexpr, LongListsAndManyListsKeepTheirItems) {
     constexpr std::size_t kCount = 40000; // more than a block's room
     std::string text = "(long";
     for (std::size_t i = 0; i < kCount; ++i)
-        text += " a" + std::to_string(i);
+        text.append(" a").append(std::to_string(i));
     text += ")\n";
     for (std::size_t i = 0; i < kCount; ++i)
-        text += "(l " + std::to_string(i) + " (m x))\n";
+        text.append("(l ").append(std::to_string(i)).append(" (m x))\n");
     text += std::string(board::kMaxSexprDepth, '(') + "deep" + std::string(board::kMaxSexprDepth, ')');
     const board::SexprReading reading = board::ReadSexpr(text);
     ASSERT_EQ(reading.error, "");
@@ -110,7 +110,7 @@ TEST(Sexpr, LongListsAndManyListsKeepTheirItems) {
     const board::SNode& list = reading.nodes[0];
     ASSERT_EQ(list.children.size(), kCount + 1);
     for (std::size_t i = 0; i < kCount; ++i)
-        ASSERT_EQ(list.children[i + 1].text, "a" + std::to_string(i)) << i;
+        ASSERT_EQ(list.children[i + 1].text, std::string(1, 'a').append(std::to_string(i))) << i;
     for (std::size_t i = 0; i < kCount; ++i) {
         const board::SNode& l = reading.nodes[i + 1];
         ASSERT_EQ(board::AtomText(l, 0), std::to_string(i)) << i;
@@ -251,8 +251,11 @@ std::string ManyLines(std::size_t n) {
     for (std::size_t k = 0; k < n; ++k) {
         const std::size_t i = k * 7919 % n;
         const bool reversed = k % 2 == 1;
-        items += "(gr_line (start " + point(reversed ? i + 1 : i) + ") (end " + point(reversed ? i : i + 1) +
-                 ") (layer \"Edge.Cuts\"))\n";
+        items.append("(gr_line (start ")
+            .append(point(reversed ? i + 1 : i))
+            .append(") (end ")
+            .append(point(reversed ? i : i + 1))
+            .append(") (layer \"Edge.Cuts\"))\n");
     }
     return items;
 }
