@@ -338,8 +338,10 @@ std::string SvgText(const Figure& figure, bool standalone) {
     out += '"';
     Attribute(out, "width", figure.width);
     Attribute(out, "height", figure.height);
-    out += " role=\"img\" font-family=\"'Liberation Sans', Arial, Helvetica, sans-serif\"";
-    out += standalone ? " style=\"background:#ffffff\">\n" : ">\n";
+    out += " role=\"img\"";
+    out += standalone ? " font-family=\"'Liberation Sans', Arial, Helvetica, sans-serif\" "
+                        "style=\"background:#ffffff\">\n"
+                      : ">\n";
     out += "<title>";
     AppendEscaped(out, figure.title);
     out += "</title>\n<desc>";
