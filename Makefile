@@ -41,6 +41,7 @@ bench: build
 	@$(BUILD)/bench/ui_bench
 	@$(BUILD)/bench/board_bench
 	@$(BUILD)/bench/plate_bench
+	@$(BUILD)/bench/report_bench
 
 # Start-up time and peak RSS of tarnvel against a bare Qt dialog, STARTUP_RUNS runs each under Xvfb.
 STARTUP_RUNS ?= 15
