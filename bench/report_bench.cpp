@@ -31,7 +31,8 @@ constexpr std::size_t kParts = 1000;
 
 // 1,000 parts on a 9 x 7 inch board: the kinds in turn, lengths 0.2 to 0.65 inch, along a or b, on a grid.
 std::string PartsText() {
-    static const char* const kinds[] = {"bga", "dip", "resistor", "two-row", "lccc", "fine-pitch", "capacitor"};
+    static const char* const kinds[] = {"bga",  "dip",        "resistor", "two-row",
+                                        "lccc", "fine-pitch", "capacitor"};
     std::string text = "ref,kind,L,parallel,x,y\n";
     for (std::size_t i = 0; i < kParts; ++i) {
         const double x = 0.5 + static_cast<double>(i % 40) * 0.2;
