@@ -77,6 +77,12 @@ screenshot: build
 	@QT_SCALE_FACTOR=1 $(BUILD)/tests/app/tarnvel_screenshot docs/screenshot-dark.png --dark
 	@QT_SCALE_FACTOR=2 $(BUILD)/tests/app/tarnvel_screenshot docs/screenshot@2x.png
 
+# The README's board as a page in headless Chromium (desktop, A4 and dark), for the README.
+.PHONY: screenshot-report
+screenshot-report: build
+	@TARNVEL_REPORT_PICTURES=$(CURDIR)/docs tests/tarnvel-board/report_page_test.py \
+	  $(BUILD)/tarnvel-board/tarnvel-board $(CURDIR) Browser
+
 # Installs into $(PREFIX), through sudo when $(PREFIX) (or its nearest existing parent) is not writable;
 # $(BUILD)/install_manifest.txt records every file, and uninstall removes exactly those.
 PREFIX ?= /usr/local

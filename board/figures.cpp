@@ -409,10 +409,13 @@ Figure PsdFigure(const Report& report) {
     for (const PsdSegment& s : Segments(psd)) {
         const double mid = std::sqrt(s.f1 * s.f2);
         const Point at = map(mid, psd.At(mid));
-        f.Add(
-            Text{
-                {at.x, at.y - 6.0}, Slope(s.dbPerOctave), Text::Anchor::Middle, Text::Baseline::Bottom, 11.0},
-            "slope", Sig(s.f1) + " to " + Sig(s.f2) + " Hz: " + Slope(s.dbPerOctave));
+        // Above the line, on the side it falls away from: left of a rising segment, right of a falling one.
+        const bool flat = std::abs(s.dbPerOctave) < 0.05;
+        const Text::Anchor anchor = flat                ? Text::Anchor::Middle
+                                    : s.dbPerOctave > 0 ? Text::Anchor::End
+                                                        : Text::Anchor::Start;
+        f.Add(Text{{at.x, at.y - 6.0}, Slope(s.dbPerOctave), anchor, Text::Baseline::Bottom, 11.0}, "slope",
+              Sig(s.f1) + " to " + Sig(s.f2) + " Hz: " + Slope(s.dbPerOctave));
     }
     f.Add(Text{{f.right - 8.0, f.bottom - 8.0},
                Sig(psd.Grms(), 3) + " G rms",

@@ -56,6 +56,8 @@ constexpr char kStyle[] = R"(
 @media (prefers-color-scheme: dark) {
   :root { --ink: #e8e8e8; --paper: #161616; --muted: #b0b0b0; --rule: #4a4a4a; --fail: #ff9c8f;
     --fail-bg: #3a1d1a; --pass: #9ad69d; --head: #262626; --board: #26321f; --grid: #444444; }
+  svg .psd, svg .z3sigma { stroke: #7aa7f0; }
+  svg .breakpoint { fill: #7aa7f0; stroke: #7aa7f0; }
 }
 html { background: var(--paper); color: var(--ink); }
 body { font: 15px/1.45 "Liberation Sans", Arial, Helvetica, sans-serif; margin: 0 auto; max-width: 1100px;
@@ -78,7 +80,7 @@ svg .grid { stroke: var(--grid); }
 table { border-collapse: collapse; font-size: 0.88em; margin: 0.4em 0 1em; }
 th, td { border: 1px solid var(--rule); padding: 0.2em 0.5em; text-align: left; vertical-align: top; }
 thead th { background: var(--head); }
-td.n { text-align: right; font-variant-numeric: tabular-nums; white-space: nowrap; }
+td.n, td[data-value] { text-align: right; font-variant-numeric: tabular-nums; white-space: nowrap; }
 tr.fail td { background: var(--fail-bg); }
 tr.fail td.result { color: var(--fail); font-weight: bold; }
 .sw { margin-right: 0.3em; }
@@ -257,7 +259,8 @@ void PartsTable(std::string& out, const Report& report, const Provenance& from) 
     for (const Column& column : kPartColumns)
         if (!column.heading.empty()) {
             shown.push_back(&column);
-            out += "<th>";
+            // The column's key as the JSON names it, once for the column.
+            out += "<th data-key=\"" + ColumnKey(column, from.units) + "\">";
             Escape(out, ColumnHeading(column, from.units));
             out += "</th>";
         }
@@ -268,18 +271,17 @@ void PartsTable(std::string& out, const Report& report, const Provenance& from) 
         out += p.pass ? "<tr>" : "<tr class=\"fail\">";
         for (const Column* column : shown) {
             const Cell cell = CellOf(p, column->id);
-            const std::string key = ColumnKey(*column, from.units);
             switch (cell.type) {
             case Cell::Type::Empty:
                 out += "<td></td>";
                 break;
             case Cell::Type::Count:
-                out += "<td class=\"n\">" + std::to_string(cell.count) + "</td>";
+                out += "<td>" + std::to_string(cell.count) + "</td>";
                 break;
             case Cell::Type::Number: {
                 const double value =
                     column->unit == ColumnUnit::Length ? InUnit(cell.number, from.units) : cell.number;
-                out += "<td class=\"n\" data-key=\"" + key + "\" data-value=\"";
+                out += "<td data-value=\"";
                 board::AppendNumber(out, value);
                 out += "\">";
                 if (column->id == ColumnId::Margin) {
@@ -297,7 +299,7 @@ void PartsTable(std::string& out, const Report& report, const Provenance& from) 
                 break;
             }
             case Cell::Type::Text:
-                out += "<td data-key=\"" + key + "\">";
+                out += "<td>";
                 Escape(out, cell.text);
                 out += "</td>";
                 break;

@@ -94,6 +94,13 @@ def tick_x(svg, label):
     raise AssertionError("no tick labelled " + label)
 
 
+def part_cells(page, tr):
+    """A row of the parts table by the JSON's keys, which the table's heading names."""
+    table = next(t for t in page.iter("table") if t.attrs.get("id") == "parts-table")
+    keys = [th.attrs["data-key"] for th in table.iter("th")]
+    return dict(zip(keys, [td for td in tr.children if td.tag == "td"]))
+
+
 def lightness(colour):
     def linear(c):
         c = c / 255
@@ -160,7 +167,7 @@ class ReadmeBoard(unittest.TestCase):
         rows = [tr for tr in self.page.iter("tr") if tr.parent.tag == "tbody"
                 and tr.parent.parent.attrs.get("id") == "parts-table"]
         self.assertEqual(len(rows), 6)
-        refs = [next(td for td in r.iter("td") if td.attrs.get("data-key") == "ref").all_text() for r in rows]
+        refs = [part_cells(self.page, r)["ref"].all_text() for r in rows]
         self.assertEqual(refs, ["U1", "U2", "U4", "J1", "U3", "R1"])
         results = [next(td for td in r.iter("td") if "result" in td.classes()).all_text() for r in rows]
         self.assertEqual(results, ["FAIL"] * 4 + ["pass"] * 2)
@@ -172,9 +179,9 @@ class ReadmeBoard(unittest.TestCase):
         by_ref = {p["ref"]: p for p in self.json["parts"]}
         checked = 0
         for tr in self.page.iter("tr"):
-            cells = {td.attrs["data-key"]: td for td in tr.iter("td") if "data-key" in td.attrs}
-            if "ref" not in cells:
+            if tr.parent.tag != "tbody" or tr.parent.parent.attrs.get("id") != "parts-table":
                 continue
+            cells = part_cells(self.page, tr)
             part = by_ref[cells["ref"].all_text()]
             for key, td in cells.items():
                 if "data-value" not in td.attrs:
@@ -390,13 +397,15 @@ class Browser(unittest.TestCase):
             self.assertEqual(status, 1, err)
             url = "file://" + os.path.join(work, "board.html")
             pictures = os.environ.get("TARNVEL_REPORT_PICTURES")
-            for name, size in (("desktop", "1280,2200"), ("print", "794,1123")):
+            # A desktop's window, an A4 sheet at 96 dpi, and a desktop in a dark colour scheme.
+            for name, size, more in (("desktop", "1280,2200", []), ("print", "794,1123", []),
+                                     ("dark", "1280,2200", ["--blink-settings=preferredColorScheme=0"])):
                 profile = tempfile.mkdtemp(prefix="chromium-", dir=work)
                 shot = os.path.join(work, name + ".png")
                 done = subprocess.run(
                     [chromium, "--headless", "--no-sandbox", "--disable-gpu", "--disable-background-networking",
                      "--disable-component-update", "--disable-sync", "--no-first-run", "--hide-scrollbars",
-                     "--user-data-dir=" + profile, "--window-size=" + size, "--screenshot=" + shot, url],
+                     "--user-data-dir=" + profile, "--window-size=" + size, "--screenshot=" + shot, *more, url],
                     capture_output=True, text=True, timeout=120)
                 self.assertEqual(done.returncode, 0, done.stderr)
                 # What the page itself could cause: a console message, a resource that failed to load.
@@ -412,7 +421,7 @@ class Browser(unittest.TestCase):
                         colours.add(pixel)
                         dark += sum(pixel) < 200
                 self.assertGreater(len(colours), 20, name + " is blank")
-                self.assertGreater(dark, 100, name + " has no text")
+                self.assertGreater(dark, 100, name + " has no dark pixels")
                 if pictures:
                     shutil.copy(shot, os.path.join(pictures, "report-" + name + ".png"))
             profile = tempfile.mkdtemp(prefix="chromium-", dir=work)
