@@ -392,6 +392,8 @@ CommandLine ParseCommandLine(int argc, const char* const* argv) {
     app.add_option_function<std::vector<std::string>>(
            "--plot",
            [&o](const std::vector<std::string>& values) {
+               if (values.empty() || values.size() % 2 != 0)
+                   Refuse("--plot", "needs a KIND (psd, response or board) and a FILE.svg");
                for (std::size_t i = 0; i + 1 < values.size(); i += 2) {
                    static constexpr PlotKind kKinds[] = {PlotKind::Psd, PlotKind::Response, PlotKind::Board};
                    const PlotKind kind = kKinds[Keyword("--plot", values[i], {"psd", "response", "board"})];
@@ -406,7 +408,8 @@ CommandLine ParseCommandLine(int argc, const char* const* argv) {
            "also write one figure alone as SVG: psd (the input profile), response (the displacement across "
            "the band) or board (the board map); repeatable")
         ->type_name("KIND FILE.svg")
-        ->expected(2)
+        ->type_size(2) // KIND and FILE an occurrence, written without CLI11's "x 2"
+        ->expected(1)
         ->allow_extra_args(false)
         ->take_all();
 
