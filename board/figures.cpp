@@ -482,10 +482,13 @@ Figure ResponseFigure(const Report& report, const Outcome& outcome, const Length
         allow.stroke = {{0x9a, 0x62, 0x00}, 1.8, Stroke::Dash::Solid, false};
         const std::string label = "Z allowable of " + outcome.worstRef + ": " + Sig(z, 3) + " " + unit.name;
         f.Add(std::move(allow), "z-allow", label);
-        f.Add(Text{{f.right - 8.0, f.y.scale.Map(z) - 4.0},
+        // Below the line in the plot's upper half, clear of the frequencies' labels at its top.
+        const double y = f.y.scale.Map(z);
+        const bool upper = y < (f.top + f.bottom) / 2.0;
+        f.Add(Text{{f.right - 8.0, upper ? y + 4.0 : y - 4.0},
                    label,
                    Text::Anchor::End,
-                   Text::Baseline::Bottom,
+                   upper ? Text::Baseline::Top : Text::Baseline::Bottom,
                    11.0},
               "z-allow-label");
     }

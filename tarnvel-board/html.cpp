@@ -203,7 +203,7 @@ void Verdict(std::string& out, const Report& report, const Ending& ending, const
         headline = "NOT COMPLETE: the " + std::to_string(count) + " parts evaluated pass";
     else
         headline = "FAIL: " + std::to_string(failing) + " of " + std::to_string(count) + " part" +
-                   (count == 1 ? "" : "s") + " fall short";
+                   (count == 1 ? "" : "s") + (failing == 1 ? " falls short" : " fall short");
     if (!ending.errors.empty())
         headline += "; " + std::to_string(ending.errors.size()) + " row" +
                     (ending.errors.size() == 1 ? "" : "s") + " could not be evaluated";
