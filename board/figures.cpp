@@ -483,9 +483,9 @@ Figure ResponseFigure(const Report& report, const Outcome& outcome, const Length
         const std::string label = "Z allowable of " + outcome.worstRef + ": " + Sig(z, 3) + " " + unit.name;
         f.Add(std::move(allow), "z-allow", label);
         // Below the line in the plot's upper half, clear of the frequencies' labels at its top.
-        const double y = f.y.scale.Map(z);
-        const bool upper = y < (f.top + f.bottom) / 2.0;
-        f.Add(Text{{f.right - 8.0, upper ? y + 4.0 : y - 4.0},
+        const double lineY = f.y.scale.Map(z);
+        const bool upper = lineY < (f.top + f.bottom) / 2.0;
+        f.Add(Text{{f.right - 8.0, upper ? lineY + 4.0 : lineY - 4.0},
                    label,
                    Text::Anchor::End,
                    upper ? Text::Baseline::Top : Text::Baseline::Bottom,
