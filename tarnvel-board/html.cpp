@@ -156,7 +156,7 @@ void RowsTable(std::string& out, const Rows& rows, bool heading, std::string_vie
     out += "</table>\n";
 }
 
-// A figure of the model with its number for a program: the value in full beside the text shown.
+// A figure inline, with its caption.
 void Figure(std::string& out, const board::figure::Figure& figure, std::string_view caption) {
     out += "<figure>\n";
     out += SvgText(figure, false);
@@ -165,6 +165,7 @@ void Figure(std::string& out, const board::figure::Figure& figure, std::string_v
     out += "</figcaption>\n</figure>\n";
 }
 
+// One figure of the verdict: its text, and for a program its JSON key and its value in full.
 void Definition(std::string& out, std::string_view term, std::string_view shown, std::string_view key = {},
                 std::optional<double> value = std::nullopt) {
     out += "<dt>";
@@ -222,27 +223,29 @@ void Verdict(std::string& out, const Report& report, const Ending& ending, const
         Definition(out, "worst part",
                    worst->ref + ": margin " + Sig(worst->margin, 3) + ", " + Sig(worst->cycles, 3) +
                        " cycles, " + Hours(worst->hours) + " hours",
-                   "worst", worst->margin);
+                   "worst_margin", worst->margin);
     }
     const board::BoardFigures& b = report.board;
     std::string how = b.fnFrom == board::FnSource::Given    ? "given"
                       : b.fnFrom == board::FnSource::Simple ? "estimated: edges simply supported"
                                                             : "finite elements";
-    Definition(out, "board fn", Sig(b.response.fn) + " Hz (" + how + ")", "fn", b.response.fn);
-    Definition(out, "Z 3-sigma", length(b.response.z3sigma, 3) + " at the board's centre", "z3sigma",
+    Definition(out, "board fn", Sig(b.response.fn) + " Hz (" + how + ")", "fn_hz", b.response.fn);
+    Definition(out, "Z 3-sigma",
+               length(b.response.z3sigma, 3) + (b.plate ? " where the mode peaks" : " at the board's centre"),
+               from.units == LengthUnit::Millimetre ? "z3sigma_mm" : "z3sigma_in",
                InUnit(b.response.z3sigma, from.units));
     if (ending.requiredFn) {
         std::string needs = Sig(*ending.requiredFn) + " Hz";
         needs += b.requiredFnWithLife && report.requiredHours
                      ? ", for margin 1 and " + Sig(*report.requiredHours, 6) + " hours' life for every part"
                      : ", for margin 1 for every part";
-        Definition(out, "fn required", needs, "required_fn", *ending.requiredFn);
+        Definition(out, "fn required", needs, "required_fn_hz", *ending.requiredFn);
     } else if (count > 0) {
-        Definition(out, "fn required", "none in the band: the top of the band fails", "required_fn");
+        Definition(out, "fn required", "none in the band: the top of the band fails", "required_fn_hz");
     }
     if (report.requiredHours)
         Definition(out, "life required", Sig(*report.requiredHours, 6) + " hours");
-    Definition(out, "input", Sig(b.inputGrms, 3) + " G rms", "grms", b.inputGrms);
+    Definition(out, "input", Sig(b.inputGrms, 3) + " G rms", "input_grms", b.inputGrms);
     out += "</dl>\n</section>\n";
 }
 

@@ -194,12 +194,13 @@ class ReadmeBoard(unittest.TestCase):
         self.assertGreater(checked, 6 * 8)
         figures = {dd.attrs["data-key"]: dd for dd in self.page.iter("dd") if "data-key" in dd.attrs}
         board = self.json["board"]
-        self.assertEqual(float(figures["fn"].attrs["data-value"]), board["fn_hz"])
-        self.assertEqual(float(figures["required_fn"].attrs["data-value"]), board["required_fn_hz"])
-        self.assertEqual(float(figures["z3sigma"].attrs["data-value"]), board["z3sigma_in"])
-        self.assertIn("208.2 Hz", figures["required_fn"].all_text())
+        self.assertEqual(float(figures["fn_hz"].attrs["data-value"]), board["fn_hz"])
+        self.assertEqual(float(figures["required_fn_hz"].attrs["data-value"]), board["required_fn_hz"])
+        self.assertEqual(float(figures["z3sigma_in"].attrs["data-value"]), board["z3sigma_in"])
+        self.assertEqual(float(figures["input_grms"].attrs["data-value"]), board["input_grms"])
+        self.assertIn("208.2 Hz", figures["required_fn_hz"].all_text())
         worst = min(self.json["parts"], key=lambda p: p["margin"])
-        self.assertEqual(float(figures["worst"].attrs["data-value"]), worst["margin"])
+        self.assertEqual(float(figures["worst_margin"].attrs["data-value"]), worst["margin"])
         hashes = [td.all_text() for td in self.page.iter("td") if "hash" in td.classes()]
         self.assertEqual(hashes, [f["sha256"] for f in self.json["files"]])
 
