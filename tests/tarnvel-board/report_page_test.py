@@ -94,6 +94,31 @@ def tick_x(svg, label):
     raise AssertionError("no tick labelled " + label)
 
 
+def structure(page):
+    """The page's outline: each section with its headings, tables (rows) and figures (shapes by role)."""
+    lines = []
+    for section in page.iter("section"):
+        lines.append("section " + section.attrs.get("id", ""))
+        for node in section.iter():
+            if node.tag in ("h2", "h3"):
+                lines.append(f"  {node.tag} {node.all_text()}")
+            elif node.tag == "table":
+                rows = list(node.iter("tr"))
+                lines.append(f"  table {node.attrs.get('id', '')}: {len(rows)} rows of {len(list(rows[0].children))}")
+            elif node.tag == "svg":
+                roles = {}
+                for shape in node.iter():
+                    for role in shape.classes():
+                        roles[role] = roles.get(role, 0) + 1
+                title = next(node.iter("title")).all_text()
+                lines.append(f"  figure {title}: " + ", ".join(f"{k} {v}" for k, v in sorted(roles.items())))
+            elif node.tag == "p" and "verdict" in node.classes():
+                lines.append("  verdict " + node.all_text())
+            elif node.tag == "dt":
+                lines.append("  figure of the verdict: " + node.all_text())
+    return "\n".join(lines) + "\n"
+
+
 def part_cells(page, tr):
     """A row of the parts table by the JSON's keys, which the table's heading names."""
     table = next(t for t in page.iter("table") if t.attrs.get("id") == "parts-table")
@@ -151,6 +176,16 @@ class ReadmeBoard(unittest.TestCase):
             with open(os.path.join(self.dir, name), encoding="utf-8") as f:
                 text = f.read().replace('xmlns="http://www.w3.org/2000/svg"', "")
             self.assertNotIn("http", text)
+
+    def test_structure_is_the_golden_one(self):
+        # Sections, headings, rows and the figures' shapes by role: the page's structure, not its bytes.
+        golden = os.path.join(SOURCE, "tests", "tarnvel-board", "golden", "readme-board-page.txt")
+        text = structure(self.page)
+        if os.environ.get("TARNVEL_UPDATE_GOLDEN"):
+            with open(golden, "w", encoding="utf-8") as f:
+                f.write(text)
+        with open(golden, encoding="utf-8") as f:
+            self.assertEqual(text, f.read())
 
     def test_sections_come_in_order(self):
         ids = [s.attrs.get("id") for s in self.page.iter("section")]
