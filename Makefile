@@ -54,7 +54,7 @@ bench-startup: build
 # build/fuzz/artifacts.
 FUZZ_SECONDS ?= 60
 FUZZ_TARGETS := fuzz_field_value fuzz_evaluation fuzz_resources fuzz_parts fuzz_psd fuzz_options fuzz_encoding \
-	fuzz_sexpr fuzz_placement
+	fuzz_sexpr fuzz_placement fuzz_page
 
 fuzz: deps
 	@cmake --preset fuzz >/dev/null
