@@ -83,6 +83,10 @@ th, td { border: 1px solid var(--rule); padding: 0.2em 0.5em; text-align: left; 
 thead th { background: var(--head); }
 td.n, td[data-value] { text-align: right; font-variant-numeric: tabular-nums; white-space: nowrap; }
 tr.fail td { background: var(--fail-bg); }
+div.rows { content-visibility: auto; contain-intrinsic-size: auto 30000px; }
+div.rows table { table-layout: fixed; width: 100%; margin: 0; }
+div.rows td { overflow: hidden; text-overflow: ellipsis; }
+col.w3 { width: 3em; } col.w4 { width: 4em; } col.w5 { width: 5em; } col.w6 { width: 6em; }
 tr.fail td.result { color: var(--fail); font-weight: bold; }
 .sw { margin-right: 0.3em; }
 figure svg { font-family: "Liberation Sans", Arial, Helvetica, sans-serif; }
@@ -98,6 +102,7 @@ ul.assumptions li { margin: 0.3em 0; }
   h2, h3 { break-after: avoid; }
   figure, tr { break-inside: avoid; }
   thead { display: table-header-group; }
+  div.rows { content-visibility: visible; }
   table { font-size: 8pt; }
 }
 )";
@@ -186,6 +191,29 @@ void Definition(std::string& out, std::string_view term, std::string_view shown,
     out += "</dd>\n";
 }
 
+// Above this many parts the table is written in pieces of kRowsPerTable rows.
+constexpr std::size_t kRowsInOneTable = 2000;
+constexpr std::size_t kRowsPerTable = 1000;
+
+// A column's width in a long table, in the styles' classes w3 to w6 (em).
+int ColumnWidth(ColumnId id) {
+    switch (id) {
+    case ColumnId::Parallel:
+        return 3;
+    case ColumnId::Ref:
+    case ColumnId::Kind:
+    case ColumnId::Margin:
+    case ColumnId::Cycles:
+    case ColumnId::LifeHours:
+        return 6;
+    case ColumnId::ZAllow:
+    case ColumnId::Pass:
+        return 5;
+    default:
+        return 4;
+    }
+}
+
 std::string Hours(double hours) {
     return hours > kHoursShown ? std::string("> 1e12") : Sig(hours, 3);
 }
@@ -258,20 +286,51 @@ void PartsTable(std::string& out, const Report& report, const Provenance& from) 
     out += "<section id=\"parts\">\n<h2>Parts, worst margin first</h2>\n";
     out += "<p>Every part of the list; a part that falls short reads FAIL in its result and is shaded. The "
            "square beside the margin is its colour on the board map.</p>\n";
-    out += "<table id=\"parts-table\">\n<thead><tr>";
+    // A long list is written as tables of kRowsPerTable rows, each drawn only when scrolled near: a browser
+    // lays out 100,000 rows in one table for minutes. Their columns have fixed widths, so that they align.
+    const bool pieces = report.parts.size() > kRowsInOneTable;
+    std::string head;
     std::vector<const Column*> shown;
+    if (pieces) {
+        head += "<colgroup>";
+        for (const Column& column : kPartColumns)
+            if (!column.heading.empty())
+                head += column.id == ColumnId::Notes
+                            ? "<col>"
+                            : "<col class=\"w" + std::to_string(ColumnWidth(column.id)) + "\">";
+        head += "</colgroup>";
+    }
+    head += "<thead><tr>";
     for (const Column& column : kPartColumns)
         if (!column.heading.empty()) {
             shown.push_back(&column);
             // The column's key as the JSON names it, once for the column.
-            out += "<th data-key=\"" + ColumnKey(column, from.units) + "\">";
-            Escape(out, ColumnHeading(column, from.units));
-            out += "</th>";
+            head += "<th data-key=\"" + ColumnKey(column, from.units) + "\">";
+            AppendEscaped(head, ColumnHeading(column, from.units));
+            head += "</th>";
         }
-    out += "</tr></thead>\n<tbody>\n";
+    head += "</tr></thead>\n<tbody>\n";
+    const auto open = [&](std::size_t row) {
+        if (pieces)
+            out += "<div class=\"rows\">";
+        out += row == 0 ? "<table id=\"parts-table\" class=\"parts\">\n" : "<table class=\"parts\">\n";
+        out += head;
+    };
+    const auto close = [&] {
+        out += "</tbody>\n</table>\n";
+        if (pieces)
+            out += "</div>\n";
+    };
+    open(0);
+    std::size_t written = 0;
     std::string notes;
     for (const std::size_t i : order) {
         const PartResult& p = report.parts[i];
+        if (pieces && written > 0 && written % kRowsPerTable == 0) {
+            close();
+            open(written);
+        }
+        ++written;
         out += p.pass ? "<tr>" : "<tr class=\"fail\">";
         for (const Column* column : shown) {
             const Cell cell = CellOf(p, column->id);
@@ -322,7 +381,7 @@ void PartsTable(std::string& out, const Report& report, const Provenance& from) 
         }
         out += "</tr>\n";
     }
-    out += "</tbody>\n</table>\n";
+    close();
     if (!report.errors.empty()) {
         out += "<h3>Rows not evaluated</h3>\n<ul class=\"errors\">\n";
         for (const board::RowError& e : report.errors) {
