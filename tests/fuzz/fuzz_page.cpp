@@ -91,7 +91,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (const char* loads : {"<script", "<img", "<link", "<iframe", " src=", " href=", "url("})
         Require(Count(page, loads) == 0, "nothing loads anything");
     Require(Count(page, "<section ") == 5 && Count(page, "</section>") == 5, "five sections");
-    const std::size_t table = page.find("<table id=\"parts-table\">");
+    const std::size_t table = page.find("<table id=\"parts-table\"");
     Require(table != std::string::npos, "the parts table");
     const std::string_view parts = std::string_view(page).substr(table, page.find("</table>", table) - table);
     Require(Count(parts, "<tr") == report.parts.size() + 1, "one row of the parts table a part");
