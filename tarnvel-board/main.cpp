@@ -335,8 +335,10 @@ int Run(int argc, char** argv) {
     };
     const std::string outputName =
         options.output ? board::OneLine(*options.output) : std::string("to standard output");
-    if (!rows.written)
+    if (!rows.written) {
+        output.Commit(error); // for the reason; a failed output is not put in place
         return cannot(outputName);
+    }
     if (options.report && !page.Write(board_cli::HtmlReport(kept, keeping->ending(), from)))
         return cannot(board::OneLine(*options.report));
     for (std::size_t i = 0; i < plots.size(); ++i) {
