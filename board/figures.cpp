@@ -503,7 +503,9 @@ Figure ResponseFigure(const Report& report, const Outcome& outcome, const Length
                  {0xb0, 0x30, 0x20}},
           "fn-point", "at fn " + Sig(fn) + " Hz: Z 3-sigma " + Sig(zfn, 3) + " " + unit.name);
     if (outcome.requiredFn)
-        MarkFrequency(f, *outcome.requiredFn, "required fn " + Sig(*outcome.requiredFn) + " Hz",
+        MarkFrequency(f, *outcome.requiredFn,
+                      "required fn " + Sig(*outcome.requiredFn) + " Hz" +
+                          (outcome.requiredFnWithLife ? ", for margin and life" : ""),
                       "required-fn", {{0x2e, 0x7d, 0x32}, 1.6, Stroke::Dash::Dotted, false}, 1);
     f.description =
         "The board's 3-sigma displacement against frequency, the worst part's allowable Z, fn and "

@@ -21,6 +21,7 @@ struct LengthShown {
 // What a report learns only at its end, which the figures show.
 struct Outcome {
     std::optional<double> requiredFn; // Hz
+    bool requiredFnWithLife = false;  // it holds the required life too, not the margin alone
     std::optional<double> worstZ;     // the worst part's allowable Z, inch
     std::string worstRef;
 };

@@ -484,6 +484,7 @@ board::figure::Figure PlotFigure(PlotKind kind, const Report& report, const Endi
     case PlotKind::Response: {
         board::figure::Outcome outcome;
         outcome.requiredFn = ending.requiredFn;
+        outcome.requiredFnWithLife = report.board.requiredFnWithLife && report.requiredHours.has_value();
         if (ending.worst) {
             outcome.worstZ = ending.worst->zAllow;
             outcome.worstRef = ending.worst->ref;
