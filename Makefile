@@ -41,6 +41,7 @@ bench: build
 	@$(BUILD)/bench/ui_bench
 	@$(BUILD)/bench/board_bench
 	@$(BUILD)/bench/plate_bench
+	@$(BUILD)/bench/report_bench
 
 # Start-up time and peak RSS of tarnvel against a bare Qt dialog, STARTUP_RUNS runs each under Xvfb.
 STARTUP_RUNS ?= 15
@@ -53,7 +54,7 @@ bench-startup: build
 # build/fuzz/artifacts.
 FUZZ_SECONDS ?= 60
 FUZZ_TARGETS := fuzz_field_value fuzz_evaluation fuzz_resources fuzz_parts fuzz_psd fuzz_options fuzz_encoding \
-	fuzz_sexpr fuzz_placement
+	fuzz_sexpr fuzz_placement fuzz_page
 
 fuzz: deps
 	@cmake --preset fuzz >/dev/null
@@ -75,6 +76,12 @@ screenshot: build
 	@QT_SCALE_FACTOR=1 $(BUILD)/tests/app/tarnvel_screenshot docs/screenshot.png
 	@QT_SCALE_FACTOR=1 $(BUILD)/tests/app/tarnvel_screenshot docs/screenshot-dark.png --dark
 	@QT_SCALE_FACTOR=2 $(BUILD)/tests/app/tarnvel_screenshot docs/screenshot@2x.png
+
+# The README's board as a page in headless Chromium (desktop, A4 and dark), for the README.
+.PHONY: screenshot-report
+screenshot-report: build
+	@TARNVEL_REPORT_PICTURES=$(CURDIR)/docs tests/tarnvel-board/report_page_test.py \
+	  $(BUILD)/tarnvel-board/tarnvel-board $(CURDIR) Browser
 
 # Installs into $(PREFIX), through sudo when $(PREFIX) (or its nearest existing parent) is not writable;
 # $(BUILD)/install_manifest.txt records every file, and uninstall removes exactly those.

@@ -1,11 +1,13 @@
 // SPDX-FileCopyrightText: 2026 The tarnvel developers
 // SPDX-License-Identifier: MIT
 // tarnvel-board: every part of a board against a random-vibration requirement.
+#include "tarnvel-board/html.h"
 #include "tarnvel-board/messages.h"
 #include "tarnvel-board/options.h"
 #include "tarnvel-board/output.h"
 #include "tarnvel-board/provenance.h"
 #include "tarnvel-board/report.h"
+#include "tarnvel-board/svg.h"
 
 #include "board/analysis.h"
 #include "board/encoding.h"
@@ -24,8 +26,10 @@
 #include <cstdlib>
 #include <ctime>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -71,14 +75,27 @@ int Run(int argc, char** argv) {
 
     // The report may not replace a file it is computed from: checked before anything is read or written.
     const std::string profilePath = options.psdProfile.starts_with("@") ? options.psdProfile.substr(1) : "";
-    if (options.output) {
+    // So may the page and the figures, and no two of the files written may be one.
+    std::vector<std::pair<std::string, std::string>> written; // option, file
+    if (options.output)
+        written.emplace_back("--output", *options.output);
+    if (options.report)
+        written.emplace_back("--report", *options.report);
+    for (const board_cli::Plot& plot : options.plots)
+        written.emplace_back("--plot", plot.file);
+    for (std::size_t w = 0; w < written.size(); ++w) {
+        const auto& [option, file] = written[w];
         for (const std::string& input : {options.parts, profilePath, options.rules.value_or("")})
-            if (!input.empty() && input != "-" && board_cli::SameFile(*options.output, input))
-                return Fail("--output: " + board::OneLine(*options.output) + " is " +
+            if (!input.empty() && input != "-" && board_cli::SameFile(file, input))
+                return Fail(option + ": " + board::OneLine(file) + " is " +
                             (input == options.parts ? "the parts list"
                              : input == profilePath ? "the profile"
                                                     : "the rules file") +
                             ", which the report would replace");
+        for (std::size_t v = 0; v < w; ++v)
+            if (file == written[v].second || board_cli::SameFile(file, written[v].second))
+                return Fail(option + ": " + board::OneLine(file) + " is also the file of " +
+                            written[v].first);
     }
 
     // The random input.
@@ -262,6 +279,16 @@ int Run(int argc, char** argv) {
     board_cli::Output output;
     if (!output.Open(options.output, error))
         return Fail("cannot write " + board::OneLine(*options.output) + ": " + error);
+    // The page and the figures, each whole or not at all, opened before anything is written.
+    board_cli::Output page;
+    if (options.report && !page.Open(options.report, error))
+        return Fail("cannot write " + board::OneLine(*options.report) + ": " + error);
+    std::vector<std::unique_ptr<board_cli::Output>> plots;
+    for (const board_cli::Plot& plot : options.plots) {
+        plots.push_back(std::make_unique<board_cli::Output>());
+        if (!plots.back()->Open(plot.file, error))
+            return Fail("cannot write " + board::OneLine(plot.file) + ": " + error);
+    }
     // Refusals are one line each; what is said of the input comes once the report is sure to be written.
     for (const std::string& note : notes)
         std::fprintf(stderr, "tarnvel-board: %s: %s\n", name.c_str(), board::OneLine(note).c_str());
@@ -284,9 +311,15 @@ int Run(int argc, char** argv) {
     // Each row is evaluated as it is read, handed to the report's writer and a bad row said as it comes, so
     // in line order: no format holds the parts.
     const board::Report head = evaluator->Start();
-    const std::unique_ptr<board_cli::ReportWriter> writer =
+    const std::unique_ptr<board_cli::ReportWriter> format =
         board_cli::MakeWriter(options.format, from, reader ? reader->dialect() : board::Dialect{},
                               [&output](std::string_view piece) { return output.Write(piece); });
+    // The page and the figures need every part: kept as they pass.
+    board::Report kept;
+    std::optional<board_cli::KeepingWriter> keeping;
+    if (options.report || !options.plots.empty())
+        keeping.emplace(*format, kept);
+    board_cli::ReportWriter* writer = keeping ? &*keeping : format.get();
     board_cli::RowsWritten rows{};
     rows.written = writer->Start(head);
     if (rows.written)
@@ -295,11 +328,32 @@ int Run(int argc, char** argv) {
                                         std::fprintf(stderr, "%s:%zu: %s\n", name.c_str(), bad.line,
                                                      board_cli::Describe(bad).c_str());
                                     });
-    const bool written = rows.written;
-    if (!output.Commit(error) || !written)
-        return Fail("cannot write " +
-                    (options.output ? board::OneLine(*options.output) : std::string("to standard output")) +
-                    ": " + (error.empty() ? std::string("write error") : error));
+    // The page and the figures are written before any file is put in place, so that a failure leaves
+    // every file as it was.
+    const auto cannot = [&error](const std::string& where) {
+        return Fail("cannot write " + where + ": " + (error.empty() ? std::string("write error") : error));
+    };
+    const std::string outputName =
+        options.output ? board::OneLine(*options.output) : std::string("to standard output");
+    if (!rows.written) {
+        output.Commit(error); // for the reason; a failed output is not put in place
+        return cannot(outputName);
+    }
+    if (options.report && !page.Write(board_cli::HtmlReport(kept, keeping->ending(), from)))
+        return cannot(board::OneLine(*options.report));
+    for (std::size_t i = 0; i < plots.size(); ++i) {
+        const board_cli::Plot& plot = options.plots[i];
+        if (!plots[i]->Write(board_cli::SvgText(
+                board_cli::PlotFigure(plot.kind, kept, keeping->ending(), options.units), true)))
+            return cannot(board::OneLine(plot.file));
+    }
+    if (!output.Commit(error))
+        return cannot(outputName);
+    if (options.report && !page.Commit(error))
+        return cannot(board::OneLine(*options.report));
+    for (std::size_t i = 0; i < plots.size(); ++i)
+        if (!plots[i]->Commit(error))
+            return cannot(board::OneLine(options.plots[i].file));
     if (rows.errors > 0)
         return kError;
     return rows.allPass ? kAllPass : kSomeFail;

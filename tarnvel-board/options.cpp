@@ -145,6 +145,15 @@ std::string Kinds() {
     return out;
 }
 
+// Whether a file name ends in one of the extensions, in any case.
+bool HasExtension(std::string_view name, std::initializer_list<std::string_view> extensions) {
+    for (const std::string_view extension : extensions)
+        if (name.size() > extension.size() &&
+            board::EqualsIgnoringCase(name.substr(name.size() - extension.size()), extension))
+            return true;
+    return false;
+}
+
 } // namespace
 
 std::string VersionText() {
@@ -370,6 +379,39 @@ CommandLine ParseCommandLine(int argc, const char* const* argv) {
            },
            "write there instead of standard output, whole or not at all")
         ->type_name("FILE");
+    app.add_option_function<std::string>(
+           "--report",
+           [&o](const std::string& v) {
+               if (!HasExtension(v, {".html", ".htm"}))
+                   Refuse("--report", board::Quote(v) + " is no .html file: the report is a web page");
+               o.report = v;
+           },
+           "also write the report as one self-contained web page (figures, parts, inputs) there, whole "
+           "or not at all")
+        ->type_name("FILE.html");
+    app.add_option_function<std::vector<std::string>>(
+           "--plot",
+           [&o](const std::vector<std::string>& values) {
+               if (values.empty() || values.size() % 2 != 0)
+                   Refuse("--plot", "needs a KIND (psd, response or board) and a FILE.svg");
+               for (std::size_t i = 0; i + 1 < values.size(); i += 2) {
+                   static constexpr PlotKind kKinds[] = {PlotKind::Psd, PlotKind::Response, PlotKind::Board};
+                   const PlotKind kind = kKinds[Keyword("--plot", values[i], {"psd", "response", "board"})];
+                   if (!HasExtension(values[i + 1], {".svg"}))
+                       Refuse("--plot", board::Quote(values[i + 1]) + " is no .svg file");
+                   for (const Plot& plot : o.plots)
+                       if (plot.file == values[i + 1])
+                           Refuse("--plot", board::Quote(values[i + 1]) + " is named twice");
+                   o.plots.push_back({kind, values[i + 1]});
+               }
+           },
+           "also write one figure alone as SVG: psd (the input profile), response (the displacement across "
+           "the band) or board (the board map); repeatable")
+        ->type_name("KIND FILE.svg")
+        ->type_size(2) // KIND and FILE an occurrence, written without CLI11's "x 2"
+        ->expected(1)
+        ->allow_extra_args(false)
+        ->take_all();
 
     try {
         app.parse(argc, argv);

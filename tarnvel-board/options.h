@@ -10,10 +10,18 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace board_cli {
 
 enum class Format { Table, Csv, Json };
+
+// A figure written alone: --plot KIND FILE.
+enum class PlotKind { Psd, Response, Board };
+struct Plot {
+    PlotKind kind = PlotKind::Psd;
+    std::string file;
+};
 
 struct Options {
     std::string parts;       // a CSV file, or "-" for standard input
@@ -29,6 +37,8 @@ struct Options {
     std::optional<board::ColumnMap> columns; // --columns
     std::string massText;                    // --mass as written, empty without it
     std::string fnText;                      // --fn as written, empty without it
+    std::optional<std::string> report;       // --report FILE.html
+    std::vector<Plot> plots;                 // --plot KIND FILE.svg, in order
 };
 
 struct CommandLine {

@@ -650,6 +650,144 @@ private:
     bool ok_ = true;
 };
 
+} // namespace
+
+std::string SizeText(const board::BoardFigures& b, LengthUnit units) {
+    return Sig(InUnit(b.a, units)) + " x " + Sig(InUnit(b.b, units)) + " x " + Sig(InUnit(b.h, units)) + " " +
+           UnitName(units);
+}
+
+namespace {
+
+std::string LengthText(LengthUnit units, double inches, int digits) {
+    return Sig(InUnit(inches, units), digits) + " " + UnitName(units);
+}
+
+} // namespace
+
+Rows InputRows(const Report& head, const Provenance& from) {
+    const board::BoardFigures& b = head.board;
+    const board::BoardInput& in = head.input;
+    // The inputs, as given and as used, and where they came from.
+    std::vector<std::vector<std::string>> inputs;
+    if (from.board.empty() && !from.source.empty())
+        inputs.push_back(
+            {"board", "the " + from.source + "'s outline and thickness", SizeText(b, from.units)});
+    else if (from.board.empty())
+        inputs.push_back({"board", SizeText(b, from.units)});
+    else
+        inputs.push_back({"board", from.board, SizeText(b, from.units)});
+    if (in.fn)
+        inputs.push_back({"fn", from.fn.empty() ? Sig(*in.fn) : from.fn, Sig(*in.fn) + " Hz"});
+    if (in.weight) {
+        std::string used = Sig(*in.weight) + " lb";
+        if (b.laminateWeight)
+            used += ", bare laminate " + Sig(*b.laminateWeight, 3) + " lb";
+        inputs.push_back({"mass", from.mass.empty() ? Sig(*in.weight) + " lb" : from.mass, used});
+    }
+    if (b.fnFrom != board::FnSource::Given || b.plateFn || b.plate) {
+        std::string held = "edges " + board::EdgeLetters(in.edges);
+        if (!in.points.empty())
+            held += ", " + std::to_string(in.points.size()) + " point" + (in.points.size() == 1 ? "" : "s");
+        if (!in.masses.empty())
+            held +=
+                ", " + std::to_string(in.masses.size()) + " part mass" + (in.masses.size() == 1 ? "" : "es");
+        inputs.push_back({"plate", "E " + Sig(in.modulus) + " lb/in^2, nu " + Sig(in.poisson), held});
+    }
+    std::string profile = from.psd;
+    if (!from.profileName.empty())
+        profile = from.profileName;
+    if (profile.empty())
+        profile = std::to_string(in.psd.Points().size()) + " breakpoints";
+    inputs.push_back({"profile", profile, Sig(in.psd.Grms(), 3) + " G rms"});
+    if (!from.profileSource.empty())
+        inputs.push_back({"", "", from.profileSource});
+    inputs.push_back({"Q rule", in.q.rule == board::Transmissibility::Rule::Fixed
+                                    ? "fixed, " + Sig(in.q.fixed)
+                                    : QName(in.q.rule)});
+    inputs.push_back(
+        {"life", in.requiredHours ? Sig(*in.requiredHours, 6) + " hours required" : "none required"});
+    inputs.push_back({"r min", Sig(in.rMin, 3), "floor of r from a position"});
+    inputs.push_back({"units", UnitName(from.units)});
+    for (std::size_t i = 0; i < from.files.size(); ++i) {
+        const FileRead& f = from.files[i];
+        inputs.push_back({i == 0 ? "files" : "", f.role + " " + board::OneLine(f.name),
+                          std::to_string(f.size) + " bytes, sha256 " + f.sha256.substr(0, 12)});
+    }
+    if (!from.source.empty())
+        inputs.push_back({"source", from.source});
+    if (!from.skipped.empty()) {
+        std::string refs;
+        for (const board::SkippedFootprint& f : from.skipped)
+            refs += (refs.empty() ? "" : ", ") + f.ref + (f.support ? " (support)" : "");
+        inputs.push_back(
+            {"skipped",
+             std::to_string(from.skipped.size()) + " footprint" + (from.skipped.size() == 1 ? "" : "s"),
+             refs});
+    }
+    inputs.push_back({"program", VersionOf(from), from.time});
+    return inputs;
+}
+
+Rows ProfileRows(const board::Psd& psd) {
+    // The profile as used: a level mistyped by a factor of ten stands out in its slopes and shares.
+    std::vector<std::vector<std::string>> segments{{"Hz", "g^2/Hz", "dB/oct", "share of G^2"}};
+    for (const board::PsdSegment& segment : board::Segments(psd)) {
+        const double slope = std::abs(segment.dbPerOctave) < 0.005 ? 0.0 : segment.dbPerOctave;
+        char db[32] = {slope < 0.0 ? '-' : '+'};
+        const auto written =
+            std::to_chars(db + 1, db + sizeof db, std::abs(slope), std::chars_format::fixed, 2);
+        segments.push_back({Sig(segment.f1) + " to " + Sig(segment.f2),
+                            Sig(segment.p1) + " to " + Sig(segment.p2), std::string(db, written.ptr),
+                            Sig(100.0 * segment.share, 3) + " %"});
+    }
+    return segments;
+}
+
+Rows BoardRows(const Report& head, const Ending& ending, const Provenance& from, std::size_t count) {
+    const board::BoardFigures& b = head.board;
+    const board::BoardInput& in = head.input;
+    const board::Response& r = b.response;
+    std::string fnFrom = "given";
+    if (b.fnFrom != board::FnSource::Given)
+        fnFrom = b.fnFrom == board::FnSource::Simple ? "estimated: edges simply supported, " + from.mass
+                                                     : "finite elements, " + std::to_string(b.plate->nx) +
+                                                           " x " + std::to_string(b.plate->ny) + ", edges " +
+                                                           board::EdgeLetters(in.edges) + ", " + from.mass;
+    std::string required = "none in the band: the top of the band fails";
+    std::string requiredNote;
+    if (ending.requiredFn) {
+        required = Sig(*ending.requiredFn) + " Hz";
+        requiredNote = b.requiredFnWithLife && head.requiredHours
+                           ? "margin >= 1 and life >= " + Sig(*head.requiredHours, 6) + " h for every part"
+                           : "for the worst part";
+    } else if (count == 0) {
+        required = "-";
+    }
+    std::vector<std::vector<std::string>> figures{
+        {"fn", Sig(r.fn) + " Hz", fnFrom},
+        {"Q", Sig(r.q), b.rigidBody ? "rigid body, above the band" : QName(b.qRule)},
+        {"P(fn)", b.rigidBody ? "-" : Sig(r.psd) + " g^2/Hz",
+         (b.rigidBody ? "above the band of PSD " : "PSD ") + from.psd},
+        {"input", Sig(b.inputGrms, 3) + " G rms"},
+        {"response", Sig(r.grms, 3) + " G rms", b.rigidBody ? "the input's, as a rigid body" : "Miles"},
+        {"Z 1-sigma", LengthText(from.units, r.z1sigma, 3)},
+        {"Z 3-sigma", LengthText(from.units, r.z3sigma, 3)},
+        {"required fn", required, requiredNote}};
+    if (b.plateFn)
+        figures.push_back({"plate fn", Sig(*b.plateFn) + " Hz", "the plate estimate, beside the fn given"});
+    if (b.rigidBody)
+        figures.push_back({"motion", "rigid body", "fn above the profile's band"});
+    if (b.plate)
+        figures.push_back({"mode peak",
+                           "x " + LengthText(from.units, b.plate->mode.peakX(), 4) + ", y " +
+                               LengthText(from.units, b.plate->mode.peakY(), 4),
+                           "Z 3-sigma is there; r from the board's bending"});
+    return figures;
+}
+
+namespace {
+
 // The table: the inputs, the board's figures, then the parts worst margin first. Each part's row is
 // formatted as it comes and put aside; only its margin and place are kept, and the rows are read back
 // in order at the end.
@@ -778,135 +916,16 @@ private:
         out += '\n';
     }
 
-    std::string Length(double inches, int digits) const {
-        return Sig(InUnit(inches, from_.units), digits) + " " + UnitName(from_.units);
-    }
-
-    std::string Size(const board::BoardFigures& b) const {
-        return Sig(InUnit(b.a, from_.units)) + " x " + Sig(InUnit(b.b, from_.units)) + " x " +
-               Sig(InUnit(b.h, from_.units)) + " " + UnitName(from_.units);
-    }
-
     std::string Head(const Ending& ending) const {
         const board::BoardFigures& b = head_.board;
         const board::BoardInput& in = head_.input;
-        const board::Response& r = b.response;
         const std::size_t count = index_.size();
         std::string out = "tarnvel-board: " + from_.parts + ", " + std::to_string(count) + " part" +
-                          (count == 1 ? "" : "s") + " on a " + Size(b) + " board\n\n";
+                          (count == 1 ? "" : "s") + " on a " + SizeText(b, from_.units) + " board\n\n";
 
-        // The inputs, as given and as used, and where they came from.
-        std::vector<std::vector<std::string>> inputs;
-        if (from_.board.empty() && !from_.source.empty())
-            inputs.push_back({"board", "the " + from_.source + "'s outline and thickness", Size(b)});
-        else if (from_.board.empty())
-            inputs.push_back({"board", Size(b)});
-        else
-            inputs.push_back({"board", from_.board, Size(b)});
-        if (in.fn)
-            inputs.push_back({"fn", from_.fn.empty() ? Sig(*in.fn) : from_.fn, Sig(*in.fn) + " Hz"});
-        if (in.weight) {
-            std::string used = Sig(*in.weight) + " lb";
-            if (b.laminateWeight)
-                used += ", bare laminate " + Sig(*b.laminateWeight, 3) + " lb";
-            inputs.push_back({"mass", from_.mass.empty() ? Sig(*in.weight) + " lb" : from_.mass, used});
-        }
-        if (b.fnFrom != board::FnSource::Given || b.plateFn || b.plate) {
-            std::string held = "edges " + board::EdgeLetters(in.edges);
-            if (!in.points.empty())
-                held +=
-                    ", " + std::to_string(in.points.size()) + " point" + (in.points.size() == 1 ? "" : "s");
-            if (!in.masses.empty())
-                held += ", " + std::to_string(in.masses.size()) + " part mass" +
-                        (in.masses.size() == 1 ? "" : "es");
-            inputs.push_back({"plate", "E " + Sig(in.modulus) + " lb/in^2, nu " + Sig(in.poisson), held});
-        }
-        std::string profile = from_.psd;
-        if (!from_.profileName.empty())
-            profile = from_.profileName;
-        if (profile.empty())
-            profile = std::to_string(in.psd.Points().size()) + " breakpoints";
-        inputs.push_back({"profile", profile, Sig(in.psd.Grms(), 3) + " G rms"});
-        if (!from_.profileSource.empty())
-            inputs.push_back({"", "", from_.profileSource});
-        inputs.push_back({"Q rule", in.q.rule == board::Transmissibility::Rule::Fixed
-                                        ? "fixed, " + Sig(in.q.fixed)
-                                        : QName(in.q.rule)});
-        inputs.push_back(
-            {"life", in.requiredHours ? Sig(*in.requiredHours, 6) + " hours required" : "none required"});
-        inputs.push_back({"r min", Sig(in.rMin, 3), "floor of r from a position"});
-        inputs.push_back({"units", UnitName(from_.units)});
-        for (std::size_t i = 0; i < from_.files.size(); ++i) {
-            const FileRead& f = from_.files[i];
-            inputs.push_back({i == 0 ? "files" : "", f.role + " " + board::OneLine(f.name),
-                              std::to_string(f.size) + " bytes, sha256 " + f.sha256.substr(0, 12)});
-        }
-        if (!from_.source.empty())
-            inputs.push_back({"source", from_.source});
-        if (!from_.skipped.empty()) {
-            std::string refs;
-            for (const board::SkippedFootprint& f : from_.skipped)
-                refs += (refs.empty() ? "" : ", ") + f.ref + (f.support ? " (support)" : "");
-            inputs.push_back(
-                {"skipped",
-                 std::to_string(from_.skipped.size()) + " footprint" + (from_.skipped.size() == 1 ? "" : "s"),
-                 refs});
-        }
-        inputs.push_back({"program", VersionOf(from_), from_.time});
-        out += "Inputs\n" + Columns(inputs, "  ") + "\n";
-
-        // The profile as used: a level mistyped by a factor of ten stands out in its slopes and shares.
-        std::vector<std::vector<std::string>> segments{{"Hz", "g^2/Hz", "dB/oct", "share of G^2"}};
-        for (const board::PsdSegment& segment : board::Segments(in.psd)) {
-            const double slope = std::abs(segment.dbPerOctave) < 0.005 ? 0.0 : segment.dbPerOctave;
-            char db[32] = {slope < 0.0 ? '-' : '+'};
-            const auto written =
-                std::to_chars(db + 1, db + sizeof db, std::abs(slope), std::chars_format::fixed, 2);
-            segments.push_back({Sig(segment.f1) + " to " + Sig(segment.f2),
-                                Sig(segment.p1) + " to " + Sig(segment.p2), std::string(db, written.ptr),
-                                Sig(100.0 * segment.share, 3) + " %"});
-        }
-        out += "Profile as used\n" + Columns(segments, "  ") + "\n";
-
-        std::string fnFrom = "given";
-        if (b.fnFrom != board::FnSource::Given)
-            fnFrom = b.fnFrom == board::FnSource::Simple
-                         ? "estimated: edges simply supported, " + from_.mass
-                         : "finite elements, " + std::to_string(b.plate->nx) + " x " +
-                               std::to_string(b.plate->ny) + ", edges " + board::EdgeLetters(in.edges) +
-                               ", " + from_.mass;
-        std::string required = "none in the band: the top of the band fails";
-        std::string requiredNote;
-        if (ending.requiredFn) {
-            required = Sig(*ending.requiredFn) + " Hz";
-            requiredNote =
-                b.requiredFnWithLife && head_.requiredHours
-                    ? "margin >= 1 and life >= " + Sig(*head_.requiredHours, 6) + " h for every part"
-                    : "for the worst part";
-        } else if (count == 0) {
-            required = "-";
-        }
-        std::vector<std::vector<std::string>> figures{
-            {"fn", Sig(r.fn) + " Hz", fnFrom},
-            {"Q", Sig(r.q), b.rigidBody ? "rigid body, above the band" : QName(b.qRule)},
-            {"P(fn)", b.rigidBody ? "-" : Sig(r.psd) + " g^2/Hz",
-             (b.rigidBody ? "above the band of PSD " : "PSD ") + from_.psd},
-            {"input", Sig(b.inputGrms, 3) + " G rms"},
-            {"response", Sig(r.grms, 3) + " G rms", b.rigidBody ? "the input's, as a rigid body" : "Miles"},
-            {"Z 1-sigma", Length(r.z1sigma, 3)},
-            {"Z 3-sigma", Length(r.z3sigma, 3)},
-            {"required fn", required, requiredNote}};
-        if (b.plateFn)
-            figures.push_back(
-                {"plate fn", Sig(*b.plateFn) + " Hz", "the plate estimate, beside the fn given"});
-        if (b.rigidBody)
-            figures.push_back({"motion", "rigid body", "fn above the profile's band"});
-        if (b.plate)
-            figures.push_back(
-                {"mode peak",
-                 "x " + Length(b.plate->mode.peakX(), 4) + ", y " + Length(b.plate->mode.peakY(), 4),
-                 "Z 3-sigma is there; r from the board's bending"});
-        out += "Board\n" + Columns(figures, "  ");
+        out += "Inputs\n" + Columns(InputRows(head_, from_), "  ") + "\n";
+        out += "Profile as used\n" + Columns(ProfileRows(in.psd), "  ") + "\n";
+        out += "Board\n" + Columns(BoardRows(head_, ending, from_, count), "  ");
         for (const std::string& note : b.notes)
             out += "  note: " + note + "\n";
         out += "\nParts, worst margin first";

@@ -93,6 +93,15 @@ public:
     virtual bool Finish(const Ending& ending) = 0;
 };
 
+// The report's head as rows of cells, which the table and the page both write: the inputs as given and
+// as used with where they came from, the profile's segments as used, and the board's figures.
+using Rows = std::vector<std::vector<std::string>>;
+Rows InputRows(const board::Report& head, const Provenance& from);
+Rows ProfileRows(const board::Psd& psd);
+Rows BoardRows(const board::Report& head, const Ending& ending, const Provenance& from, std::size_t parts);
+// "9 x 7 x 0.08 in".
+std::string SizeText(const board::BoardFigures& board, LengthUnit units);
+
 // The writer of a format. The CSV takes the parts list's dialect.
 std::unique_ptr<ReportWriter> MakeWriter(Format format, const Provenance& from, const board::Dialect& dialect,
                                          Sink sink);

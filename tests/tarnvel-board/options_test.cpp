@@ -37,6 +37,14 @@ TEST(Options, WhatEachOptionStores) {
         bool (*holds)(const Opt&);
     };
     const std::vector<Row> rows{
+        {"a page and two figures, the parts list after them still the parts list",
+         {"--board", "9x7x0.08in", "--report", "Board.HTML", "--plot", "PSD", "p.svg", "--plot", "board",
+          "b.svg"},
+         [](const Opt& o) {
+             return o.report == "Board.HTML" && o.plots.size() == 2 &&
+                    o.plots[0].kind == board_cli::PlotKind::Psd && o.plots[1].file == "b.svg" &&
+                    o.parts == "parts.csv";
+         }},
         {"board in inch",
          {"--board", "9x7x0.08in"},
          [](const Opt& o) { return o.board.a == 9 && o.board.h == 0.08; }},

@@ -280,6 +280,49 @@ BOARD
     grep '^  U1 ' out | cut -c1-90 >pos.row
     if cmp -s board.row pos.row; then ok "the same U1 from both files: $(cat pos.row)"; else fail "U1 differs: $(cat board.row) / $(cat pos.row)"; fi
     ;;
+  Report)
+    # The README's board as a page and a figure, named as Windows names them: the same structure as on Linux.
+    printf '%s\n' 'ref,kind,L,parallel,x,y,r' 'U1,bga,1.4,a,4.5,3.5,' 'U2,lccc,0.8,b,2.0,3.0,' \
+      'U3,dip,1.0,a,7.2,1.8,' 'U4,lccc-j,1.1,a,3.0,5.2,' 'R1,resistor,10mm,b,1.0,1.0,' 'J1,two-row,2.5,a,,,0.5' >readme.csv
+    here="Z:$(pwd | tr / '\\')"
+    run "${board[@]}" readme.csv --format json --report "$here\\board.html" --plot board "$here\\board.svg"
+    expect_status 1
+    if xmllint --noout board.svg 2>/dev/null; then ok "the figure is well-formed SVG"; else fail "board.svg is not well-formed"; fi
+    if tidy -q -e board.html >tidy.txt 2>&1; then ok "the page is valid HTML5"; else fail "tidy: $(cat tidy.txt)"; fi
+    rm -f tidy.txt
+    if python3 - <<'CHECK'
+import html.parser, json
+class Page(html.parser.HTMLParser):
+    def __init__(self):
+        super().__init__()
+        self.sections, self.svgs, self.rows, self.fails, self.tbody = [], 0, 0, 0, False
+    def handle_starttag(self, tag, attrs):
+        a = dict(attrs)
+        if tag == "section":
+            self.sections.append(a.get("id"))
+        elif tag == "svg":
+            self.svgs += 1
+        elif tag == "table" and a.get("id") == "parts-table":
+            self.tbody = True
+        elif tag == "tr" and self.tbody:
+            self.rows += 1
+            self.fails += a.get("class") == "fail"
+    def handle_endtag(self, tag):
+        if tag == "table":
+            self.tbody = False
+text = open("board.html", encoding="utf-8").read()
+page = Page()
+page.feed(text)
+assert "http:" not in text and "https:" not in text
+assert page.sections == ["verdict", "board-map", "profile", "parts", "inputs"], page.sections
+assert page.svgs == 3, page.svgs
+assert (page.rows, page.fails) == (7, 4), (page.rows, page.fails)  # the header row and six parts
+doc = json.load(open("out"))
+assert '68.16 Hz' in text and len(doc["parts"]) == 6
+CHECK
+    then ok "five sections, three figures, six parts of which four fail"; else fail "the page's structure"; fi
+    only_files readme.csv parts.csv board.html board.svg
+    ;;
   *)
     echo "tarnvel_board_exe_test.sh: no row $row" >&2
     exit 2
