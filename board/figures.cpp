@@ -26,7 +26,10 @@ std::string KindName(const PartResult& p) {
 }
 
 std::string Slope(double dbPerOctave) {
-    const double slope = std::abs(dbPerOctave) < 0.005 ? 0.0 : dbPerOctave;
+    // Shown to a tenth: a slope that rounds to nothing is a flat segment, without a sign.
+    if (!(std::abs(dbPerOctave) >= 0.05))
+        return "0 dB/oct";
+    const double slope = dbPerOctave;
     char text[32] = {slope < 0.0 ? '-' : '+'};
     const auto written =
         std::to_chars(text + 1, text + sizeof text, std::abs(slope), std::chars_format::fixed, 1);
