@@ -239,6 +239,8 @@ bool BoardEvaluator::Evaluate(Part& part, PartResult& row, RowError& error) cons
     row.L = part.L;
     row.C = part.C;
     row.notes = 0;
+    row.across = part.across;
+    row.direction = part.direction;
     row.x.reset();
     row.y.reset();
     row.rComputed.reset();

@@ -134,7 +134,8 @@ struct PartResult {
     double cycles = 0.0;
     double hours = 0.0;
     bool pass = false;
-    unsigned notes = 0; // PartNote flags
+    unsigned notes = 0;                      // PartNote flags
+    std::optional<double> across, direction; // the body as the layout draws it (Part's), where it does
 };
 
 // What a part's row notes besides its figures.

@@ -170,8 +170,10 @@ Body BodyOf(const PartResult& part) {
     body.x = part.x.value_or(0.0);
     body.y = part.y.value_or(0.0);
     body.along = part.L;
-    body.across = IsFourSided(part.kind) ? part.L : part.L / 3.0;
-    body.alongB = part.parallel == Edge::B;
+    body.across = part.across.value_or(IsFourSided(part.kind) ? part.L : part.L / 3.0);
+    // As the layout turns the body where it gives it; else along the edge the part was evaluated on.
+    body.direction = part.direction.value_or(part.parallel == Edge::B ? 90.0 : 0.0);
+    body.alongB = std::abs(std::remainder(body.direction, 180.0)) > 45.0;
     return body;
 }
 
@@ -276,7 +278,10 @@ Figure BoardMap(const Report& report, const LengthShown& unit) {
         r.centre = map(body.x, body.y);
         r.width = body.along * scale;
         r.height = body.across * scale;
-        r.rotation = body.alongB ? 90.0 : 0.0;
+        // The canvas turns clockwise, its y being down; a rectangle turned by half a turn is itself.
+        r.rotation = std::remainder(-body.direction, 180.0);
+        if (r.rotation <= -90.0)
+            r.rotation += 180.0;
         r.fill = MarginColour(p->margin);
         r.stroke = p->pass ? Stroke{kInk, 0.6} : Stroke{kInk, 1.6};
         if (!oneByOne) {

@@ -34,7 +34,8 @@ inline constexpr std::size_t kPartsDrawnOneByOne = 3000;
 struct Body {
     double x = 0.0, y = 0.0;
     double along = 0.0, across = 0.0;
-    bool alongB = false; // the length runs along edge b (the board's y)
+    double direction = 0.0; // of the length, degrees counter-clockwise from the board's x
+    bool alongB = false;    // the length runs nearer edge b (the board's y) than edge a
 };
 Body BodyOf(const PartResult& part);
 

@@ -469,6 +469,8 @@ Resolved Resolve(const Footprint& fp, std::span<const PackageRule> user, double 
         // The longer side's direction, modulo 180°; mirroring keeps its edge.
         const double direction =
             std::fmod(Normalised(fp.rotation) + (body->x >= body->y ? 0.0 : 90.0), 180.0);
+        part.across = shorter;
+        part.direction = direction;
         const bool square = longer - shorter < 0.1 * longer;
         const bool diagonal = std::abs(std::fmod(direction, 90.0) - 45.0) < 10.0;
         if (!square && !diagonal)

@@ -30,6 +30,9 @@ struct Part {
     double x = 0.0, y = 0.0;      // inch from the board's corner, along a and b
     std::optional<double> weight; // lb, a heavy part's own, lumped where it sits
     bool bottom = false;          // placed on the bottom side (from a layout)
+    // The body as a layout draws it, for pictures of the board: its side across L (inch), and the direction
+    // of L in degrees counter-clockwise from the board's x, seen from the top. None from a parts list.
+    std::optional<double> across, direction;
 };
 
 struct RowError {

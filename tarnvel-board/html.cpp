@@ -437,9 +437,11 @@ void Inputs(std::string& out, const Report& report, const Ending& ending, const 
         "The response figure draws Z 3-sigma as if the board's fn were each frequency of the band, with Q "
         "by the same rule; the required fn is the lowest at which every part's margin (and life, where "
         "required) holds there and at every higher frequency of the band.");
-    Element(out, "li",
-            "The board map draws each placed part's body as its length L along its edge and, across it, L "
-            "for a four-sided package and L/3 for any other; it is filled by its margin's band.");
+    Element(
+        out, "li",
+        "The board map draws each placed part's body as the layout file draws it, turned as it is placed; "
+        "a part from a parts list as its length L along its edge and, across it, L for a four-sided "
+        "package and L/3 for any other. Each is filled by its margin's band.");
     out += "</ul>\n";
 
     out += "<h3>Sources</h3>\n<ul class=\"sources\">\n";

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <numbers>
 #include <string>
 #include <variant>
 #include <vector>
@@ -164,6 +165,36 @@ TEST(BoardMap, DrawsEachPlacedPartAtItsPlaceAndSize) {
     }
     EXPECT_EQ(WithRole<Path>(map, "edge-simple").size(), 4u);
     EXPECT_TRUE(WithRole<Path>(map, "mode-contour").empty()); // the plain simply supported board
+}
+
+// A part from a layout is drawn as the layout draws it: its side across as given, turned as it is placed
+// (counter-clockwise on the board, whose y runs up; clockwise on the canvas, whose y runs down).
+TEST(BoardMap, DrawsALayoutsBodyTurnedAsPlaced) {
+    board::Report report = ReadmeBoard();
+    for (board::PartResult& p : report.parts)
+        if (p.ref == "U3") {
+            p.across = 0.25;
+            p.direction = 30.0;
+        }
+    const Figure map = BoardMap(report);
+    const double s = (map.x.scale.Map(9) - map.x.scale.Map(0)) / 9.0;
+    bool found = false;
+    for (const auto* item : WithRole<Rect>(map, "part")) {
+        if (!item->title.starts_with("U3"))
+            continue;
+        found = true;
+        const Rect& r = std::get<Rect>(item->shape);
+        EXPECT_NEAR(r.height, 0.25 * s, 1e-9);
+        EXPECT_DOUBLE_EQ(r.rotation, -30.0);
+        // Its length's end, half of L along 30 degrees from its centre, lands up and to the right.
+        const double c = std::cos(r.rotation * std::numbers::pi / 180.0),
+                     sn = std::sin(r.rotation * std::numbers::pi / 180.0);
+        const double endX = r.centre.x + r.width / 2.0 * c, endY = r.centre.y + r.width / 2.0 * sn;
+        EXPECT_GT(endX, r.centre.x);
+        EXPECT_LT(endY, r.centre.y);
+        EXPECT_NEAR(std::atan2(r.centre.y - endY, endX - r.centre.x) * 180.0 / std::numbers::pi, 30.0, 1e-9);
+    }
+    EXPECT_TRUE(found);
 }
 
 TEST(BoardMap, ShowsTheModeShapeAndClampedEdgesOfAModelledBoard) {

@@ -148,31 +148,32 @@ TEST(PackageRules, BodiesFromNames) {
 }
 
 // A 0.4 × 0.2 in body turned by the footprint: the edge its length runs along, or none near a diagonal or
-// for a near-square body.
+// for a near-square body; and, for the board map, the direction of its length and its side across.
 TEST(PackageRules, TheLongerSideChoosesTheEdge) {
     struct Row {
         const char* name;
         double bodyX, bodyY, rotation;
         std::optional<board::Edge> parallel;
+        double direction; // of the longer side, degrees from x modulo 180, for the board map
     };
     using board::Edge;
     const std::vector<Row> rows{
-        {"0", 0.4, 0.2, 0, Edge::A},
-        {"90", 0.4, 0.2, 90, Edge::B},
-        {"180", 0.4, 0.2, 180, Edge::A},
-        {"270", 0.4, 0.2, 270, Edge::B},
-        {"30", 0.4, 0.2, 30, Edge::A},
-        {"34.9", 0.4, 0.2, 34.9, Edge::A},
-        {"35.1: within 10 degrees of 45", 0.4, 0.2, 35.1, std::nullopt},
-        {"45", 0.4, 0.2, 45, std::nullopt},
-        {"135", 0.4, 0.2, 135, std::nullopt},
-        {"54.9", 0.4, 0.2, 54.9, std::nullopt},
-        {"55.1", 0.4, 0.2, 55.1, Edge::B},
-        {"long along y", 0.2, 0.4, 0, Edge::B},
-        {"long along y, 90", 0.2, 0.4, 90, Edge::A},
-        {"sides 9 % apart", 0.2, 0.182, 0, std::nullopt},
-        {"sides 11 % apart", 0.2, 0.178, 0, Edge::A},
-        {"square", 0.3, 0.3, 0, std::nullopt},
+        {"0", 0.4, 0.2, 0, Edge::A, 0},
+        {"90", 0.4, 0.2, 90, Edge::B, 90},
+        {"180", 0.4, 0.2, 180, Edge::A, 0},
+        {"270", 0.4, 0.2, 270, Edge::B, 90},
+        {"30", 0.4, 0.2, 30, Edge::A, 30},
+        {"34.9", 0.4, 0.2, 34.9, Edge::A, 34.9},
+        {"35.1: within 10 degrees of 45", 0.4, 0.2, 35.1, std::nullopt, 35.1},
+        {"45", 0.4, 0.2, 45, std::nullopt, 45},
+        {"135", 0.4, 0.2, 135, std::nullopt, 135},
+        {"54.9", 0.4, 0.2, 54.9, std::nullopt, 54.9},
+        {"55.1", 0.4, 0.2, 55.1, Edge::B, 55.1},
+        {"long along y", 0.2, 0.4, 0, Edge::B, 90},
+        {"long along y, 90", 0.2, 0.4, 90, Edge::A, 0},
+        {"sides 9 % apart", 0.2, 0.182, 0, std::nullopt, 0},
+        {"sides 11 % apart", 0.2, 0.178, 0, Edge::A, 0},
+        {"square", 0.3, 0.3, 0, std::nullopt, 0},
     };
     for (const Row& row : rows) {
         board::Footprint fp = Placed("Package_SO:whatever", row.rotation);
@@ -184,6 +185,9 @@ TEST(PackageRules, TheLongerSideChoosesTheEdge) {
         EXPECT_DOUBLE_EQ(r.part.L, std::max(row.bodyX, row.bodyY)) << row.name;
         EXPECT_EQ(r.part.kind, board::FindKind("two-row")) << row.name;
         EXPECT_EQ(r.part.C, 1.26) << row.name;
+        ASSERT_TRUE(r.part.direction && r.part.across) << row.name;
+        EXPECT_NEAR(*r.part.direction, row.direction, 1e-9) << row.name;
+        EXPECT_DOUBLE_EQ(*r.part.across, std::min(row.bodyX, row.bodyY)) << row.name;
     }
 }
 
