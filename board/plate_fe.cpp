@@ -51,6 +51,13 @@ struct PlateMesh {
     }
 };
 
+double SignedArea(const Polygon& polygon) {
+    double area = 0.0;
+    for (std::size_t i = 0, j = polygon.size() - 1; i < polygon.size(); j = i++)
+        area += polygon[j].x * polygon[i].y - polygon[i].x * polygon[j].y;
+    return area / 2.0;
+}
+
 namespace {
 
 using SparseMatrix = Eigen::SparseMatrix<double>;
@@ -143,13 +150,6 @@ double DistanceToBoundary(const Polygon& polygon, double x, double y) {
         best = std::min(best, std::hypot(x - polygon[j].x - t * ex, y - polygon[j].y - t * ey));
     }
     return best;
-}
-
-double SignedArea(const Polygon& polygon) {
-    double area = 0.0;
-    for (std::size_t i = 0, j = polygon.size() - 1; i < polygon.size(); j = i++)
-        area += polygon[j].x * polygon[i].y - polygon[i].x * polygon[j].y;
-    return area / 2.0;
 }
 
 // The board as the solver sees it: an outline (the rectangle's too) and its bounding box.

@@ -36,6 +36,9 @@ struct PlatePoint {
 // A closed polygon, its vertices in order (either sense); the last joins the first.
 using Polygon = std::vector<PlatePoint>;
 
+// The polygon's area (shoelace), positive when its vertices run counter-clockwise.
+double SignedArea(const Polygon& polygon);
+
 // A part's weight at a point, lb.
 struct LumpedMass {
     double x = 0.0, y = 0.0; // inch

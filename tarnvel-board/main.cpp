@@ -196,14 +196,8 @@ int Run(int argc, char** argv) {
             options.board.a = a;
             options.board.b = b;
             options.board.h = *layout.thickness;
-            double area = 0.0;
-            const board::Polygon& outer = layout.outline.front();
-            for (std::size_t i = 0; i < outer.size(); ++i) {
-                const board::PlatePoint& p = outer[i];
-                const board::PlatePoint& q = outer[(i + 1) % outer.size()];
-                area += p.x * q.y - q.x * p.y;
-            }
-            if (layout.outline.size() > 1 || std::abs(std::abs(area) / 2.0 - a * b) > 1e-6 * a * b) {
+            const double area = std::abs(board::SignedArea(layout.outline.front()));
+            if (layout.outline.size() > 1 || std::abs(area - a * b) > 1e-6 * a * b) {
                 const std::string letters = board::EdgeLetters(options.board.edges);
                 if (options.supportsGiven && letters.find_first_not_of(letters.front()) != std::string::npos)
                     return Fail("--supports: " + name +
